@@ -1,63 +1,30 @@
-// An effect library as the engine sees it: loaded by path, reached through
-// its two plain-name exports and the channel's table of virtual operations.
-#include <dlfcn.h>
+// What the nine effect libraries share, as the engine sees them: loaded by
+// path, reached through their two plain-name exports and the channel's table
+// of virtual operations.
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include "meshwerk/file.h"
 #include "meshwerk/guid.h"
+#include "plugin_catalog.h"
 #include "stream_rig.h"
 
 namespace {
 
-struct PluginCase {
-  const char* path;
-  const char* channelName;
-  const char* guid;
-  DWORD fxType;
-  uint32_t BassStream::*slot;
-  std::vector<const char*> displayNames;
-};
-
-const PluginCase kPlugins[] = {
-    {ECHO_PLUGIN_PATH, "EchoStream", "5E0C1A47-2B93-4D6E-8F10-3C7A9B52E614", BASS_FX_DX8_ECHO, &BassStream::echo,
-     {"Mix (0/100)", "Feedback (0/100)", "LeftDelay (1/2000)ms", "Rightdelay (1/2000)ms", "Pan delay (0/1)"}},
-};
-
-void PrintTo(const PluginCase& c, std::ostream* os) { *os << c.channelName; }
-
-using GetTypeFn = ChannelType* (*)();
-using InitDllFn = Kvn_Channel* (*)();
-
-// The engine calls the operations a plug-in appends by their place in the
-// table: after the destructor's two entries and the seventeen others.
-constexpr int kHasChangedSlot = 19;
-constexpr int kStreamOperationSlot = 20;
-
-void* TableEntry(Kvn_Channel* channel, int slot) { return (*reinterpret_cast<void***>(channel))[slot]; }
-
 class PluginLibrary : public ::testing::TestWithParam<PluginCase> {
  protected:
   void SetUp() override {
-    handle_ = dlopen(GetParam().path, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle_, nullptr) << dlerror();
-    getType_ = reinterpret_cast<GetTypeFn>(dlsym(handle_, "GetType"));
-    initDll_ = reinterpret_cast<InitDllFn>(dlsym(handle_, "InitDLL"));
-    ASSERT_NE(getType_, nullptr) << "GetType exported by plain name";
-    ASSERT_NE(initDll_, nullptr) << "InitDLL exported by plain name";
+    library_ = std::make_unique<LoadedPlugin>(GetParam());
+    ASSERT_TRUE(library_->ok()) << "GetType and InitDLL exported by plain name from " << GetParam().path;
   }
-  void TearDown() override {
-    if (handle_) dlclose(handle_);
-  }
-  void* handle_ = nullptr;
-  GetTypeFn getType_ = nullptr;
-  InitDllFn initDll_ = nullptr;
+  std::unique_ptr<LoadedPlugin> library_;
 };
 
 TEST_P(PluginLibrary, TypeRecordNamesTheChannelAndKeepsTheConstructorsWords) {
   const PluginCase& c = GetParam();
-  ChannelType* record = getType_();
+  ChannelType* record = library_->GetType();
   ASSERT_NE(record, nullptr);
-  EXPECT_EQ(getType_(), record) << "one static record";
+  EXPECT_EQ(library_->GetType(), record) << "one static record";
   EXPECT_STREQ(record->name, c.channelName);
   char text[meshwerk::kGuidTextSize];
   meshwerk::GuidToText(record->typeGuid, text);
@@ -75,7 +42,7 @@ TEST_P(PluginLibrary, TypeRecordNamesTheChannelAndKeepsTheConstructorsWords) {
 
 TEST_P(PluginLibrary, ChannelDeclaresOneValueChildPerParameter) {
   const PluginCase& c = GetParam();
-  Kvn_Channel* channel = initDll_();
+  Kvn_Channel* channel = library_->InitDLL();
   ASSERT_NE(channel, nullptr);
   EXPECT_STREQ(channel->GetChannelName(), c.channelName);
   ASSERT_EQ(channel->GetChildSlotCount(), static_cast<int>(c.displayNames.size()));
@@ -85,7 +52,7 @@ TEST_P(PluginLibrary, ChannelDeclaresOneValueChildPerParameter) {
     const ChildCreation* slot = channel->GetChildSlot(static_cast<int>(i));
     ASSERT_NE(slot, nullptr);
     EXPECT_STREQ(slot->displayName, c.displayNames[i]);
-    EXPECT_STREQ(slot->type.name, c.channelName);
+    EXPECT_STREQ(slot->type.name, c.childTypeName);
     EXPECT_TRUE(meshwerk::GuidEqual(slot->type.typeGuid, meshwerk::kValueChannelType));
     EXPECT_TRUE(meshwerk::GuidEqual(slot->type.classGuid, meshwerk::kChildCreationDefaultGuid));
     EXPECT_EQ(slot->index, static_cast<int32_t>(i));
@@ -99,37 +66,94 @@ TEST_P(PluginLibrary, ChannelDeclaresOneValueChildPerParameter) {
   delete channel;  // through the virtual destructor
 }
 
-TEST_P(PluginLibrary, DependsOnTheAudioLibraryOnly) {
-  Kvn_Channel* channel = initDll_();
+TEST_P(PluginLibrary, DependsOnTheAudioLibraryOnlyAndCallChannelDoesNothing) {
+  StreamRig rig;
+  Kvn_Channel* channel = library_->InitDLL();
   Kvn_List list;
   channel->DoDependencyInit(&list);
   ASSERT_EQ(list.Count(), 1);
   EXPECT_STREQ(list.Item(0), "bass.dll");
-  channel->CallChannel();  // does nothing, not even with the stream
+  channel->CallChannel();
+  EXPECT_EQ(rig.Calls(), kNoCalls);
   delete channel;
 }
 
-TEST_P(PluginLibrary, AppendedOperationsSitAfterTheBaseTable) {
+TEST_P(PluginLibrary, StreamOperationSitsAfterTheBaseTableAndUsesOnlyItsOwnSlot) {
   const PluginCase& c = GetParam();
   StreamRig rig;
-  Kvn_Channel* channel = initDll_();
-  std::vector<float> values(c.displayNames.size(), 1.0f);
-  rig.Attach(*channel, values);
-
-  auto hasChanged = reinterpret_cast<bool (*)(Kvn_Channel*)>(TableEntry(channel, kHasChangedSlot));
-  auto streamOperation = reinterpret_cast<void (*)(Kvn_Channel*, BassStream*)>(TableEntry(channel, kStreamOperationSlot));
-  streamOperation(channel, rig.stream());
-  EXPECT_NE(rig.stream()->*c.slot, 0u) << "the effect lands in its own slot";
-  BassProbeEffect effect;
-  ASSERT_TRUE(BassProbe_GetEffect(rig.stream()->*c.slot, &effect));
-  EXPECT_EQ(effect.type, c.fxType);
-  EXPECT_FALSE(hasChanged(channel)) << "the stream operation cleared the flag";
+  Kvn_Channel* channel = library_->InitDLL();
+  rig.Attach(*channel, c.baseline);
+  StreamOperation(channel, rig.stream());
+  EXPECT_FALSE(HasChanged(channel)) << "the stream operation cleared the flag";
+  BassStream expected{};
+  expected.handle = rig.stream()->handle;
+  if (c.slot != nullptr) {
+    BassProbeEffect effect;
+    ASSERT_TRUE(BassProbe_GetEffect(rig.stream()->*c.slot, &effect));
+    EXPECT_EQ(effect.type, c.fxType);
+    expected.*c.slot = rig.stream()->*c.slot;
+  } else {
+    float mix = 0;
+    EXPECT_TRUE(BassProbe_GetEAXMix(rig.stream()->handle, &mix)) << "EAX: the stream's mix, no slot";
+    EXPECT_EQ(BassProbe_EffectCount(rig.stream()->handle), 0u);
+  }
+  EXPECT_EQ(memcmp(rig.stream(), &expected, sizeof expected), 0) << "no other slot touched";
   delete channel;
 }
 
-INSTANTIATE_TEST_SUITE_P(Effects, PluginLibrary, ::testing::ValuesIn(kPlugins),
+TEST_P(PluginLibrary, SavedBlockIsTheEnginePartThenTheOwnTagAndLoadsBack) {
+  const PluginCase& c = GetParam();
+  Kvn_Channel* channel = library_->InitDLL();
+  KvnFileSaver saver;
+  saver.OpenInMemory();
+  ASSERT_TRUE(channel->SaveChannel(saver));
+  KvnFileLoader loader;
+  ASSERT_TRUE(loader.OpenMemory(saver.MemoryData(), saver.MemorySize()));
+  EXPECT_EQ(loader.BlockCount(), 2);
+  char own[5];
+  memcpy(own, c.saveTag, 5);
+  ASSERT_TRUE(loader.GetInfoIfTag(own));
+  EXPECT_EQ(loader.GetTagDataSize(), 4u);
+  Kvn_Channel* loaded = library_->InitDLL();
+  EXPECT_TRUE(loaded->LoadChannel(loader, nullptr));
+
+  KvnFileSaver closed;  // a base save that fails writes nothing of the plug-in's own
+  EXPECT_FALSE(channel->SaveChannel(closed));
+  KvnFileLoader empty;
+  const unsigned char headerOnly[] = {'K', 'V', 'N', 'F', 1, 0, 0, 0};
+  ASSERT_TRUE(empty.OpenMemory(headerOnly, sizeof headerOnly));
+  EXPECT_FALSE(loaded->LoadChannel(empty, nullptr)) << "no engine part";
+  delete loaded;
+  delete channel;
+}
+
+INSTANTIATE_TEST_SUITE_P(Effects, PluginLibrary, ::testing::ValuesIn(Plugins()),
                          [](const ::testing::TestParamInfo<PluginCase>& info) {
                            return std::string(info.param.channelName);
                          });
+
+TEST(AllDx8Effects, EightChannelsOnOneStreamEachKeepTheirOwnSlot) {
+  StreamRig rig;
+  std::vector<std::unique_ptr<LoadedPlugin>> libraries;
+  std::vector<Kvn_Channel*> channels;
+  for (const PluginCase& c : Plugins()) {
+    if (c.slot == nullptr) continue;
+    libraries.push_back(std::make_unique<LoadedPlugin>(c));
+    channels.push_back(libraries.back()->InitDLL());
+    rig.Attach(*channels.back(), c.baseline);
+    StreamOperation(channels.back(), rig.stream());
+  }
+  ASSERT_EQ(channels.size(), 8u);
+  EXPECT_EQ(BassProbe_EffectCount(rig.stream()->handle), 8u);
+  for (const PluginCase& c : Plugins()) {
+    if (c.slot == nullptr) continue;
+    SCOPED_TRACE(c.channelName);
+    BassProbeEffect effect;
+    ASSERT_TRUE(BassProbe_GetEffect(rig.stream()->*c.slot, &effect));
+    EXPECT_EQ(effect.type, c.fxType);
+    EXPECT_EQ(effect.paramSets, 1u);
+  }
+  for (Kvn_Channel* channel : channels) delete channel;
+}
 
 }  // namespace
