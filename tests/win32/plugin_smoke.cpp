@@ -27,13 +27,33 @@ struct Plugin {
   const char* file;
   const char* channelName;
   DWORD fxType;
-  uint32_t BassStream::*slot;
+  uint32_t BassStream::*slot;  // null: the EAX channel, no effect slot
   int children;
-  float inRange;  // a child value inside every parameter's range
+  float baseline[8];           // child values inside every range
+  const char* tag;             // the channel's own saved block
+  DWORD callsUnchanged;        // audio-library calls with unchanged children
+  DWORD callsOutOfRange;       // ... with child 0 far out of its range
 };
 
 const Plugin kPlugins[] = {
-    {"5E0C1A47-2B93-4D6E-8F10-3C7A9B52E614.dll", "EchoStream", BASS_FX_DX8_ECHO, &BassStream::echo, 5, 1.0f},
+    {"5E0C1A47-2B93-4D6E-8F10-3C7A9B52E614.dll", "EchoStream", BASS_FX_DX8_ECHO, &BassStream::echo, 5,
+     {50, 50, 100, 100, 0}, "XXXX", 0, 3},
+    {"71D4E2A9-0C56-4B8F-9A3E-D2F81C6B0357.dll", "ChorusStream", BASS_FX_DX8_CHORUS, &BassStream::chorus, 7,
+     {50, 50, 0, 5, 1, 10, 2}, "XXXX", 0, 3},
+    {"A05E9C36-4D1B-4E72-8C69-1B7D3F24E8A0.dll", "FlangerStream", BASS_FX_DX8_FLANGER, &BassStream::flanger, 7,
+     {50, 50, 0, 5, 1, 2, 2}, "XXXX", 0, 3},
+    {"2C8B5F13-E7A4-4690-B1D5-8E3F06A92C71.dll", "DistorsionStream", BASS_FX_DX8_DISTORTION, &BassStream::distortion,
+     5, {-30, 50, 1000, 1000, 1000}, "XXXX", 0, 3},
+    {"E49C0B72-5A1D-4F83-A6E2-7B30C95D1F48.dll", "CompressorStream", BASS_FX_DX8_COMPRESSOR, &BassStream::compressor,
+     6, {0, 10, 200, -20, 3, 2}, "XXXX", 0, 3},
+    {"1F7D3E95-C248-4B0A-9D71-6E5A20B8C3F9.dll", "GargleStream", BASS_FX_DX8_GARGLE, &BassStream::gargle, 2, {20, 0},
+     "XXXX", 3, 3},
+    {"8B31F6D0-7E29-4C54-A0B8-F4D26E913C57.dll", "ReverbStream", BASS_FX_DX8_REVERB, &BassStream::reverb, 4,
+     {-10, -10, 1000, 0.5f}, "XXXX", 0, 3},
+    {"C76E2D1B-0F84-4A39-B5C2-9A18E7F40D63.dll", "ParamEQStream", BASS_FX_DX8_PARAMEQ, &BassStream::parameq, 3,
+     {1000, 10, 0}, "XXXX", 3, 3},
+    // Index 1e6 is no preset: the mix is set, then the error code is asked for.
+    {"6D2A71F8-93C0-4A5B-BE47-05C9D81F3A26.dll", "EAXStream", 0, nullptr, 1, {8}, "EAXE", 2, 2},
 };
 
 typedef ChannelType* (*GetTypeFn)();
@@ -70,36 +90,48 @@ void Exercise(const Plugin& p) {
   BassStream stream;
   memset(&stream, 0, sizeof stream);
   stream.handle = BASS_StreamCreate(44100, 2, 0, nullptr, nullptr);
-  Kvn_ValueChannel* values[16];
+  Kvn_ValueChannel* values[8];
   for (int i = 0; i < p.children; ++i) {
-    values[i] = new Kvn_ValueChannel(p.inRange);
+    values[i] = new Kvn_ValueChannel(p.baseline[i]);
     channel->LinkChild(i, values[i]);
   }
   StreamOpFn streamOp = reinterpret_cast<StreamOpFn>(TableEntry(channel, kStreamOperationSlot));
   HasChangedFn hasChanged = reinterpret_cast<HasChangedFn>(TableEntry(channel, kHasChangedSlot));
   streamOp(channel, &stream);
-  BassProbeEffect effect;
-  Check(stream.*p.slot != 0 && BassProbe_GetEffect(stream.*p.slot, &effect) && effect.type == p.fxType &&
-            effect.paramSets == 1,
-        p.file, "effect in its own slot with parameters");
+  if (p.slot != nullptr) {
+    BassProbeEffect effect;
+    Check(stream.*p.slot != 0 && BassProbe_GetEffect(stream.*p.slot, &effect) && effect.type == p.fxType &&
+              effect.paramSets == 1,
+          p.file, "effect in its own slot with parameters");
+  } else {
+    float mix = 0;
+    int env = 0;
+    Check(BassProbe_GetEAXMix(stream.handle, &mix) && mix == 1.0f, p.file, "EAX mix 1.0 on the stream");
+    Check(BassProbe_GetEAXParameters(&env, nullptr, nullptr, nullptr) && env == 8, p.file, "EAX environment 8");
+  }
   Check(!hasChanged(channel), p.file, "flag cleared by the stream operation");
-  const DWORD calls = BassProbe_CallCount();
+  DWORD calls = BassProbe_CallCount();
   streamOp(channel, &stream);
-  Check(BassProbe_CallCount() == calls, p.file, "unchanged children: no audio-library call");
+  Check(BassProbe_CallCount() - calls == p.callsUnchanged, p.file, "calls with unchanged children");
   values[0]->SetValue(1.0e6f);  // above every range
+  calls = BassProbe_CallCount();
   streamOp(channel, &stream);
-  Check(BassProbe_CallCount() == calls + 3, p.file, "out of range: remove, set, parameters");
+  Check(BassProbe_CallCount() - calls == p.callsOutOfRange, p.file, "calls with a child out of range");
 
   KvnFileSaver saver;
   saver.OpenInMemory();
   Check(channel->SaveChannel(saver), p.file, "SaveChannel");
   KvnFileLoader loader;
   Check(loader.OpenMemory(saver.MemoryData(), saver.MemorySize()), p.file, "saved block reads back");
-  char tag[] = "XXXX";
-  unsigned char marker[4] = {0, 0, 0, 0};
-  Check(loader.GetInfoIfTag(tag) && loader.CopyTagData(marker, 4) == 4 && marker[0] == 0xEC && marker[1] == 0x51 &&
-            marker[2] == 0x9A && marker[3] == 0x44,
-        p.file, "marker bytes EC 51 9A 44");
+  char tag[5];
+  memcpy(tag, p.tag, 5);
+  Check(loader.GetInfoIfTag(tag) && loader.GetTagDataSize() == 4, p.file, "own block of 4 bytes");
+  if (p.slot != nullptr) {
+    unsigned char marker[4] = {0, 0, 0, 0};
+    loader.CopyTagData(marker, 4);
+    Check(marker[0] == 0xEC && marker[1] == 0x51 && marker[2] == 0x9A && marker[3] == 0x44, p.file,
+          "marker bytes EC 51 9A 44");
+  }
   Kvn_Channel* loaded = initDll();
   loader.LeaveChannel();
   Check(loaded->LoadChannel(loader, nullptr), p.file, "LoadChannel");
