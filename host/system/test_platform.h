@@ -1,0 +1,66 @@
+// A platform for native tests: files are real files on disk (POSIX), and
+// the command line, clock, message boxes, standard output and last error are
+// kept in memory, so that tests can set what the host sees and read back
+// what it showed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform.h"
+
+namespace saver {
+
+struct RecordedMessageBox {
+  void* owner;
+  std::string text;
+  std::string caption;
+  unsigned type;
+};
+
+class TestPlatform : public Platform {
+ public:
+  TestPlatform();
+  ~TestPlatform() override;
+
+  // What the host sees.
+  void SetCommandLine(const std::string& commandLine) { commandLine_ = commandLine; }
+  void SetTickCount(uint32_t ticks) { ticks_ = ticks; }
+  void SetTemporaryFolder(const std::string& folder) { temporaryFolder_ = folder; }
+
+  // What the host did.
+  const std::vector<RecordedMessageBox>& MessageBoxes() const { return boxes_; }
+  const std::string& StandardOutput() const { return stdout_; }
+  int OpenFileCount() const;
+
+  std::string CommandLine() override { return commandLine_; }
+  uint32_t TickCount() override { return ticks_; }
+  void SeedRandom(unsigned seed) override { seed_ = seed; }
+  int Random() override;
+  void WriteStandardOutput(const char* text) override { stdout_ += text; }
+  int ShowMessageBox(void* owner, const char* text, const char* caption, unsigned type) override;
+  uint32_t LastError() override { return lastError_; }
+
+  std::string TemporaryFolder() override { return temporaryFolder_; }
+  FileHandle OpenForReading(const char* path) override;
+  FileHandle CreateForWriting(const char* path) override;
+  bool Read(FileHandle file, void* buffer, uint32_t size, uint32_t* done) override;
+  bool Write(FileHandle file, const void* data, uint32_t size, uint32_t* done) override;
+  bool Seek(FileHandle file, int64_t offset, SeekFrom from, int64_t* position) override;
+  void Close(FileHandle file) override;
+  bool RemoveFile(const char* path) override;
+
+ private:
+  bool Valid(FileHandle file);
+
+  std::string commandLine_;
+  uint32_t ticks_ = 0;
+  unsigned seed_ = 1;
+  std::string temporaryFolder_ = "/tmp/";
+  std::vector<RecordedMessageBox> boxes_;
+  std::string stdout_;
+  uint32_t lastError_ = 0;
+  std::vector<int> open_;  // descriptors this platform opened and not yet closed
+};
+
+}  // namespace saver

@@ -1,0 +1,68 @@
+// Win32Platform: each operation is the system call it stands for.
+#include "win32_platform.h"
+
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+namespace saver {
+
+namespace {
+HANDLE ToHandle(FileHandle f) { return f == kInvalidFile ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(f); }
+FileHandle FromHandle(HANDLE h) { return h == INVALID_HANDLE_VALUE ? kInvalidFile : reinterpret_cast<FileHandle>(h); }
+}  // namespace
+
+std::string Win32Platform::CommandLine() {
+  const char* line = GetCommandLineA();
+  return line ? line : "";
+}
+uint32_t Win32Platform::TickCount() { return GetTickCount(); }
+void Win32Platform::SeedRandom(unsigned seed) { srand(seed); }
+int Win32Platform::Random() { return rand(); }
+void Win32Platform::WriteStandardOutput(const char* text) {
+  fputs(text, stdout);
+  fflush(stdout);
+}
+int Win32Platform::ShowMessageBox(void* owner, const char* text, const char* caption, unsigned type) {
+  return MessageBoxA(static_cast<HWND>(owner), text, caption, type);
+}
+uint32_t Win32Platform::LastError() { return GetLastError(); }
+
+std::string Win32Platform::TemporaryFolder() {
+  char path[MAX_PATH + 1] = {0};
+  const DWORD n = GetTempPathA(sizeof path, path);
+  return (n == 0 || n > MAX_PATH) ? std::string() : std::string(path, n);
+}
+
+FileHandle Win32Platform::OpenForReading(const char* path) {
+  return FromHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+FileHandle Win32Platform::CreateForWriting(const char* path) {
+  return FromHandle(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+bool Win32Platform::Read(FileHandle file, void* buffer, uint32_t size, uint32_t* done) {
+  DWORD n = 0;
+  const BOOL ok = ReadFile(ToHandle(file), buffer, size, &n, nullptr);
+  *done = ok ? n : 0;
+  return ok != 0;
+}
+bool Win32Platform::Write(FileHandle file, const void* data, uint32_t size, uint32_t* done) {
+  DWORD n = 0;
+  const BOOL ok = WriteFile(ToHandle(file), data, size, &n, nullptr);
+  *done = ok ? n : 0;
+  return ok != 0;
+}
+bool Win32Platform::Seek(FileHandle file, int64_t offset, SeekFrom from, int64_t* position) {
+  LARGE_INTEGER distance, result;
+  distance.QuadPart = offset;
+  const DWORD method = from == SeekFrom::kBegin ? FILE_BEGIN : from == SeekFrom::kCurrent ? FILE_CURRENT : FILE_END;
+  if (!SetFilePointerEx(ToHandle(file), distance, &result, method)) return false;
+  if (position) *position = result.QuadPart;
+  return true;
+}
+void Win32Platform::Close(FileHandle file) {
+  if (file != kInvalidFile) CloseHandle(ToHandle(file));
+}
+bool Win32Platform::RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
+
+}  // namespace saver
