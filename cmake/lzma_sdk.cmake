@@ -23,7 +23,7 @@ target_link_libraries(lzma_encoder PUBLIC lzma_decoder)
 target_compile_options(lzma_encoder PRIVATE -w)
 
 # The SDK reads and writes 32-bit words at any address on x86 on purpose.
-if(SAVER_SANITIZE AND NOT WIN32)
+if((SAVER_SANITIZE OR SAVER_FUZZ) AND NOT WIN32)
   target_compile_options(lzma_decoder PRIVATE -fno-sanitize=alignment)
   target_compile_options(lzma_encoder PRIVATE -fno-sanitize=alignment)
 endif()

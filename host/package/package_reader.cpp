@@ -236,14 +236,19 @@ void PackageReader::ReadLzma() {
   if (!ReadTable(table)) ClearTable();
 }
 
+bool PackageReader::DataInside(uint64_t offset, uint32_t size) const {
+  if (form_ == 2) return block_ != nullptr && offset + size <= blockSize_;
+  const int64_t at = static_cast<int64_t>(marker_) + static_cast<int64_t>(offset);
+  return at >= 0 && at + static_cast<int64_t>(size) <= fileSize_;
+}
+
 bool PackageReader::CopyEntryData(uint64_t offset, uint32_t size, unsigned char* destination) {
+  if (!DataInside(offset, size)) return false;
   if (form_ == 2) {
-    if (block_ == nullptr || offset + size > blockSize_) return false;
     memcpy(destination, block_ + offset, size);
     return true;
   }
   const int64_t at = static_cast<int64_t>(marker_) + static_cast<int64_t>(offset);
-  if (at < 0 || at + static_cast<int64_t>(size) > fileSize_) return false;
   if (!platform_.Seek(file_, at, SeekFrom::kBegin, nullptr)) return false;
   FileSource source(platform_, file_, at, fileSize_);
   return source.Bytes(destination, size);
@@ -280,6 +285,8 @@ bool PackageReader::Lookup(const char* key, void* buffer, uint32_t length, const
   delete[] copied_;
   copied_ = nullptr;
   copiedSize_ = 0;
+  // Checked before allocating: a size read from the file is not trusted.
+  if (!DataInside(offset, match->size)) return false;
   unsigned char* copy = new (std::nothrow) unsigned char[match->size ? match->size : 1];
   if (copy == nullptr) return false;
   if (!CopyEntryData(offset, match->size, copy)) {

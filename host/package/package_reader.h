@@ -65,6 +65,7 @@ class PackageReader {
   // The entry's data into destination (size bytes); false when they lie
   // outside the file or the unpacked block.
   bool CopyEntryData(uint64_t offset, uint32_t size, unsigned char* destination);
+  bool DataInside(uint64_t offset, uint32_t size) const;
 
   Platform& platform_;
   FileHandle file_ = kInvalidFile;

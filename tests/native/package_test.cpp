@@ -530,6 +530,9 @@ TEST(DamagedPackages, EachIsRefusedWithoutReadingOutsideItsData) {
     EXPECT_EQ(host.Boxes(), r.boxes);
     const bool shouldFind = std::string(r.name).find("undamaged") == 0 || std::string(r.name) == "unknown form tag read as raw";
     EXPECT_EQ(Lookup(reader, "ProjectName") == "Sample", shouldFind);
+    // Without a buffer the reader allocates the entry's size: only after
+    // checking that the data are really there.
+    EXPECT_EQ(reader.Lookup("ProjectName", nullptr, 0, nullptr), shouldFind);
   }
 }
 
