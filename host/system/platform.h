@@ -20,6 +20,14 @@ constexpr FileHandle kInvalidFile = -1;
 
 enum class SeekFrom { kBegin, kCurrent, kEnd };
 
+// A window or dialog handle.
+using Window = void*;
+
+// Check box states, with the platform's values.
+constexpr unsigned kUnchecked = 0;
+constexpr unsigned kChecked = 1;
+constexpr unsigned kIndeterminate = 2;
+
 // Message box types and results, with the platform's values.
 constexpr unsigned kMbOk = 0x0;
 constexpr unsigned kMbIconError = 0x10;
@@ -68,6 +76,16 @@ class Platform {
   virtual bool Seek(FileHandle file, int64_t offset, SeekFrom from, int64_t* position) = 0;
   virtual void Close(FileHandle file) = 0;
   virtual bool RemoveFile(const char* path) = 0;
+
+  // ---- controls of a dialog window, by control id
+  // Trackbar: range (redrawn or not), position (kept inside the range).
+  virtual void TrackbarSetRange(Window dialog, int id, int low, int high, bool redraw) = 0;
+  virtual void TrackbarSetPosition(Window dialog, int id, int position, bool redraw) = 0;
+  virtual int TrackbarPosition(Window dialog, int id) = 0;
+  // Check box state: kUnchecked, kChecked or kIndeterminate.
+  virtual void CheckButton(Window dialog, int id, unsigned state) = 0;
+  virtual unsigned ButtonState(Window dialog, int id) = 0;
+  virtual void SetItemText(Window dialog, int id, const char* text) = 0;
 };
 
 }  // namespace saver

@@ -107,4 +107,36 @@ bool TestPlatform::RemoveFile(const char* path) {
   return true;
 }
 
+void TestPlatform::TrackbarSetRange(Window dialog, int id, int low, int high, bool redraw) {
+  TestControl& c = Control(dialog, id);
+  c.low = low;
+  c.high = high;
+  if (c.position < low) c.position = low;
+  if (c.position > high) c.position = high;
+  controlLog_.push_back("range " + std::to_string(id) + " " + std::to_string(low) + ".." + std::to_string(high) +
+                        " redraw " + std::to_string(redraw ? 1 : 0));
+}
+
+// A trackbar keeps its position inside its range.
+void TestPlatform::TrackbarSetPosition(Window dialog, int id, int position, bool redraw) {
+  TestControl& c = Control(dialog, id);
+  c.position = position < c.low ? c.low : position > c.high ? c.high : position;
+  controlLog_.push_back("position " + std::to_string(id) + " " + std::to_string(position) + " redraw " +
+                        std::to_string(redraw ? 1 : 0));
+}
+
+int TestPlatform::TrackbarPosition(Window dialog, int id) { return Control(dialog, id).position; }
+
+void TestPlatform::CheckButton(Window dialog, int id, unsigned state) {
+  Control(dialog, id).state = state;
+  controlLog_.push_back("check " + std::to_string(id) + " " + std::to_string(state));
+}
+
+unsigned TestPlatform::ButtonState(Window dialog, int id) { return Control(dialog, id).state; }
+
+void TestPlatform::SetItemText(Window dialog, int id, const char* text) {
+  Control(dialog, id).text = text ? text : "";
+  controlLog_.push_back("text " + std::to_string(id) + " " + Control(dialog, id).text);
+}
+
 }  // namespace saver

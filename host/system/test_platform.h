@@ -4,7 +4,9 @@
 // what it showed.
 #pragma once
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform.h"
@@ -16,6 +18,15 @@ struct RecordedMessageBox {
   std::string text;
   std::string caption;
   unsigned type;
+};
+
+// A dialog control as the test platform keeps it.
+struct TestControl {
+  int low = 0;
+  int high = 100;
+  int position = 0;
+  unsigned state = kUnchecked;
+  std::string text;
 };
 
 class TestPlatform : public Platform {
@@ -32,6 +43,11 @@ class TestPlatform : public Platform {
   const std::vector<RecordedMessageBox>& MessageBoxes() const { return boxes_; }
   const std::string& StandardOutput() const { return stdout_; }
   int OpenFileCount() const;
+  // Controls of dialogs, and every control operation in order, one line each
+  // ("range 1002 1..100 redraw 0", "position 1002 16 redraw 1", "check 1005 1",
+  // "text 1003 62 FPS").
+  TestControl& Control(Window dialog, int id) { return controls_[{dialog, id}]; }
+  const std::vector<std::string>& ControlLog() const { return controlLog_; }
 
   std::string CommandLine() override { return commandLine_; }
   uint32_t TickCount() override { return ticks_; }
@@ -50,6 +66,13 @@ class TestPlatform : public Platform {
   void Close(FileHandle file) override;
   bool RemoveFile(const char* path) override;
 
+  void TrackbarSetRange(Window dialog, int id, int low, int high, bool redraw) override;
+  void TrackbarSetPosition(Window dialog, int id, int position, bool redraw) override;
+  int TrackbarPosition(Window dialog, int id) override;
+  void CheckButton(Window dialog, int id, unsigned state) override;
+  unsigned ButtonState(Window dialog, int id) override;
+  void SetItemText(Window dialog, int id, const char* text) override;
+
  private:
   bool Valid(FileHandle file);
 
@@ -61,6 +84,8 @@ class TestPlatform : public Platform {
   std::string stdout_;
   uint32_t lastError_ = 0;
   std::vector<int> open_;  // descriptors this platform opened and not yet closed
+  std::map<std::pair<Window, int>, TestControl> controls_;
+  std::vector<std::string> controlLog_;
 };
 
 }  // namespace saver

@@ -2,6 +2,7 @@
 #include "win32_platform.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -64,5 +65,22 @@ void Win32Platform::Close(FileHandle file) {
   if (file != kInvalidFile) CloseHandle(ToHandle(file));
 }
 bool Win32Platform::RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
+
+void Win32Platform::TrackbarSetRange(Window dialog, int id, int low, int high, bool redraw) {
+  SendDlgItemMessageA(static_cast<HWND>(dialog), id, TBM_SETRANGE, redraw ? TRUE : FALSE, MAKELPARAM(low, high));
+}
+void Win32Platform::TrackbarSetPosition(Window dialog, int id, int position, bool redraw) {
+  SendDlgItemMessageA(static_cast<HWND>(dialog), id, TBM_SETPOS, redraw ? TRUE : FALSE, position);
+}
+int Win32Platform::TrackbarPosition(Window dialog, int id) {
+  return static_cast<int>(SendDlgItemMessageA(static_cast<HWND>(dialog), id, TBM_GETPOS, 0, 0));
+}
+void Win32Platform::CheckButton(Window dialog, int id, unsigned state) {
+  CheckDlgButton(static_cast<HWND>(dialog), id, state);
+}
+unsigned Win32Platform::ButtonState(Window dialog, int id) { return IsDlgButtonChecked(static_cast<HWND>(dialog), id); }
+void Win32Platform::SetItemText(Window dialog, int id, const char* text) {
+  SetDlgItemTextA(static_cast<HWND>(dialog), id, text);
+}
 
 }  // namespace saver

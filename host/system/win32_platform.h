@@ -23,6 +23,13 @@ class Win32Platform : public Platform {
   bool Seek(FileHandle file, int64_t offset, SeekFrom from, int64_t* position) override;
   void Close(FileHandle file) override;
   bool RemoveFile(const char* path) override;
+
+  void TrackbarSetRange(Window dialog, int id, int low, int high, bool redraw) override;
+  void TrackbarSetPosition(Window dialog, int id, int position, bool redraw) override;
+  int TrackbarPosition(Window dialog, int id) override;
+  void CheckButton(Window dialog, int id, unsigned state) override;
+  unsigned ButtonState(Window dialog, int id) override;
+  void SetItemText(Window dialog, int id, const char* text) override;
 };
 
 }  // namespace saver
