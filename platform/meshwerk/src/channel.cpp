@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "event_log.h"
 #include "meshwerk/file.h"
 #include "meshwerk/guid.h"
 
@@ -288,4 +289,8 @@ bool Kvn_ValueChannel::LoadChannel(KvnFileLoader& loader, Kvn_ChannelGroup* grou
 }
 
 float Kvn_ValueChannel::GetValue() { return value_; }
-void Kvn_ValueChannel::SetValue(float value) { value_ = value; }
+void Kvn_ValueChannel::SetValue(float value) {
+  meshwerk::LogEvent("SetValue %s %g", GetChannelName(), static_cast<double>(value));
+  value_ = value;
+}
+void Kvn_ValueChannel::Assign(float value) { value_ = value; }

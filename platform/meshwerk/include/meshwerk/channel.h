@@ -196,6 +196,9 @@ class MESHWERK_API Kvn_ValueChannel : public Kvn_Channel {
   virtual float GetValue();
   virtual void SetValue(float value);
 
+  // The engine's own: sets the value without a log line (animation).
+  void Assign(float value);
+
  private:
   float value_;
 };

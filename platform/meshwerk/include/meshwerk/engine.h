@@ -49,6 +49,9 @@ class MESHWERK_API Kvn_EngineControl {
   bool IsStarted() const;
   int FramesRun() const;
   const char* LastError() const;
+  int EffectCount() const;
+  Kvn_Channel* EffectChannel(int i) const;
+  BassStream* StreamOf(int effect) const;
 
  private:
   Kvn_EngineData* data_;
