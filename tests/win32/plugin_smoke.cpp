@@ -1,11 +1,19 @@
 // Runs under Wine: loads each effect library by its file name as the engine
 // does, and drives its channel through the exports and the table of virtual
-// operations, against our meshwerk.dll and bass.dll. Prints "N passed, M failed".
+// operations, against our meshwerk.dll and bass.dll; then runs a project in
+// the engine and the saver settings through the engine's file objects, as
+// the host reaches them. Prints "N passed, M failed".
 #include <windows.h>
 #include <stdio.h>
 #include <string.h>
 
+#include <string>
+
 #include "bass/bass_probe.h"
+#include "host/engine/engine.h"
+#include "host/settings/saver_settings.h"
+#include "host/system/win32_platform.h"
+#include "meshwerk/engine.h"
 #include "meshwerk/channel.h"
 #include "meshwerk/file.h"
 
@@ -141,10 +149,74 @@ void Exercise(const Plugin& p) {
   for (int i = 0; i < p.children; ++i) delete values[i];
 }
 
+std::string TempFolder() {
+  char folder[MAX_PATH + 1];
+  GetTempPathA(sizeof folder, folder);
+  std::string path = std::string(folder) + "engine_smoke";
+  CreateDirectoryA(path.c_str(), nullptr);
+  return path;
+}
+
+// The engine through the host's view of its tables: a project whose effects
+// run every frame (the stream operation called by the engine in 32 bits).
+void RunProject() {
+  const std::string folder = TempFolder();
+  FILE* f = fopen((folder + "\\project.mwp").c_str(), "w");
+  fputs("value LumoSaver 0\nvalue Mix 50 sine 40 0.05\nstream Music\n"
+        "effect 5E0C1A47-2B93-4D6E-8F10-3C7A9B52E614 Music Mix 30 100 100 0\n"
+        "effect 1F7D3E95-C248-4B0A-9D71-6E5A20B8C3F9 Music 20 1\n",
+        f);
+  fclose(f);
+  BassProbe_Reset();
+  engine::EngineControl* control = reinterpret_cast<engine::EngineControl*>(GetEngineControlInstance());
+  control->SetProjectFolder(folder.c_str());
+  Check(control->StartEngine(GetModuleHandleA(nullptr), "Lumora", nullptr), "engine", "StartEngine");
+  control->SetProjectFile("project.mwp");
+  engine::EngineCore* core = control->GetEngineCore();
+  engine::ValueChannel* flag = core->FindChannel(engine::kValueChannelType, "LumoSaver");
+  Check(flag != nullptr, "engine", "FindChannel LumoSaver");
+  if (flag) flag->SetValue(1.0f);
+  Check(flag && flag->GetValue() == 1.0f, "engine", "SetValue through the value channel's table");
+  Check(control->StartProject() == 0, "engine", "StartProject");
+  for (int i = 0; i < 3; ++i) {
+    control->RunFrame();
+    Sleep(20);
+  }
+  Kvn_EngineControl* own = reinterpret_cast<Kvn_EngineControl*>(control);
+  BassStream* stream = own->StreamOf(0);
+  BassProbeEffect effect;
+  Check(stream && BassProbe_GetEffect(stream->echo, &effect) && BassProbe_GetEffect(stream->gargle, &effect),
+        "engine", "echo and gargle on the project's stream");
+  int gargleSets = 0;
+  for (DWORD i = 0; i < BassProbe_CallCount(); ++i) {
+    BassProbeCall call;
+    if (BassProbe_GetCall(i, &call) && call.function == kBassChannelSetFX && call.u[1] == BASS_FX_DX8_GARGLE) ++gargleSets;
+  }
+  Check(gargleSets == 3, "engine", "the gargle re-applied at each of three frames");
+
+  // The saver settings through the engine's loader and saver objects.
+  saver::Win32Platform platform;
+  saver::SaverSettings written, read;
+  for (saver::SaverSettings* s : {&written, &read}) {
+    s->UsePlatform(&platform);
+    s->SetProjectFolder(folder.c_str());
+    s->SetEngineCore(core);
+  }
+  written.Load();
+  written.Save();  // interval 0, flags 0, empty project file
+  read.Load();
+  Check(read.GetFrameInterval() == 0 && read.IsPreviewEnabled() == 0, "settings", "screensaver.cfg round trip");
+  control->Release(1);
+  DeleteFileA((folder + "\\screensaver.cfg").c_str());
+  DeleteFileA((folder + "\\project.mwp").c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
 }  // namespace
 
 int main() {
   for (const Plugin& p : kPlugins) Exercise(p);
+  RunProject();
   printf("%d passed, %d failed\n", g_passed, g_failed);
   return g_failed == 0 ? 0 : 1;
 }
