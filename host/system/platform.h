@@ -38,6 +38,23 @@ constexpr int kIdOk = 1;
 // System error numbers the host shows or tests rely on.
 constexpr uint32_t kErrorFileNotFound = 2;
 constexpr uint32_t kErrorInvalidHandle = 6;
+constexpr uint32_t kErrorModNotFound = 126;
+constexpr uint32_t kErrorProcNotFound = 127;
+constexpr uint32_t kErrorEnvVarNotFound = 203;
+constexpr long kErrorMoreData = 234;
+
+// Registry value types.
+constexpr uint32_t kRegSz = 1;
+constexpr uint32_t kRegExpandSz = 2;
+constexpr uint32_t kRegBinary = 3;
+
+// System parameters the host reads.
+constexpr unsigned kSpiGetPowerOffActive = 0x0054;
+constexpr unsigned kSpiGetPowerOffTimeout = 0x0050;
+constexpr unsigned kSpiGetScreenSaveTimeout = 0x000E;
+
+using RegistryKey = intptr_t;  // 0: none
+using Library = intptr_t;      // 0: none
 
 class Platform {
  public:
@@ -86,6 +103,40 @@ class Platform {
   virtual void CheckButton(Window dialog, int id, unsigned state) = 0;
   virtual unsigned ButtonState(Window dialog, int id) = 0;
   virtual void SetItemText(Window dialog, int id, const char* text) = 0;
+
+  // ---- registry, read-only under HKEY_LOCAL_MACHINE
+  virtual bool RegistryOpen(const char* path, RegistryKey* key) = 0;
+  // As the system's value query: *size holds the buffer's size and receives
+  // the value's; returns 0, kErrorMoreData when the buffer is too small, or
+  // another system error.
+  virtual long RegistryQuery(RegistryKey key, const char* name, uint32_t* type, void* buffer, uint32_t* size) = 0;
+  virtual void RegistryClose(RegistryKey key) = 0;
+
+  // ---- environment of the process
+  // As the system's query: the length without the terminator when it fits
+  // size, else the size needed with it; 0 when the variable is not set.
+  virtual uint32_t GetEnvironment(const char* name, char* buffer, uint32_t size) = 0;
+  virtual bool SetEnvironment(const char* name, const char* value) = 0;
+
+  // ---- run-time libraries (never unloaded)
+  virtual Library OpenLibrary(const char* path) = 0;
+  virtual void* LibrarySymbol(Library library, const char* name) = 0;
+
+  // ---- windows, timers, dialogs, system settings
+  // The program's module instance, as the screen-saver library recorded it.
+  virtual void* ModuleInstance() = 0;
+  // The screen-saver library's preview flag.
+  virtual bool IsPreview() = 0;
+  virtual bool SetTimer(Window window, uintptr_t id, uint32_t period) = 0;
+  virtual bool KillTimer(Window window, uintptr_t id) = 0;
+  virtual bool EndDialog(Window dialog, intptr_t result) = 0;
+  virtual bool DestroyWindow(Window window) = 0;
+  // The screen-saver library's default processing.
+  virtual intptr_t DefScreenSaverProc(Window window, unsigned message, uintptr_t wParam, intptr_t lParam) = 0;
+  // SPI_GETPOWEROFFACTIVE and the two timeouts (seconds): the value read.
+  virtual int SystemParameter(unsigned action) = 0;
+  virtual bool IsNtFamily() = 0;
+  virtual bool InitCommonControls() = 0;
 };
 
 }  // namespace saver

@@ -5,6 +5,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <stdio.h>
+#include <string.h>
+
 #include <algorithm>
 
 namespace saver {
@@ -23,6 +26,9 @@ int TestPlatform::Random() {
 
 int TestPlatform::ShowMessageBox(void* owner, const char* text, const char* caption, unsigned type) {
   boxes_.push_back({owner, text ? text : "", caption ? caption : "", type});
+  char line[64];
+  snprintf(line, sizeof line, "MessageBox owner %s type 0x%X ", owner ? "window" : "none", type);
+  calls_.push_back(line + boxes_.back().caption + " | " + boxes_.back().text);
   return kIdOk;
 }
 
@@ -137,6 +143,122 @@ unsigned TestPlatform::ButtonState(Window dialog, int id) { return Control(dialo
 void TestPlatform::SetItemText(Window dialog, int id, const char* text) {
   Control(dialog, id).text = text ? text : "";
   controlLog_.push_back("text " + std::to_string(id) + " " + Control(dialog, id).text);
+}
+
+namespace {
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+std::string Hex(unsigned v) {
+  char b[16];
+  snprintf(b, sizeof b, "0x%04X", v);
+  return b;
+}
+}  // namespace
+
+void TestPlatform::AddRegistryValue(const std::string& key, const std::string& name, uint32_t type,
+                                    const std::string& data) {
+  registry_[Lower(key)][Lower(name)] = {type, data};
+}
+
+void TestPlatform::AddLibrary(const std::string& path, const std::map<std::string, void*>& exports) {
+  libraries_.push_back({path, exports});
+}
+
+bool TestPlatform::RegistryOpen(const char* path, RegistryKey* key) {
+  auto it = registry_.find(Lower(path ? path : ""));
+  if (it == registry_.end()) {
+    lastError_ = kErrorFileNotFound;
+    return false;
+  }
+  openKeys_.push_back(it->first);
+  *key = static_cast<RegistryKey>(openKeys_.size());
+  return true;
+}
+
+long TestPlatform::RegistryQuery(RegistryKey key, const char* name, uint32_t* type, void* buffer, uint32_t* size) {
+  if (key <= 0 || static_cast<size_t>(key) > openKeys_.size()) return kErrorInvalidHandle;
+  const auto& values = registry_[openKeys_[static_cast<size_t>(key) - 1]];
+  auto it = values.find(Lower(name ? name : ""));
+  if (it == values.end()) return kErrorFileNotFound;
+  const uint32_t needed = static_cast<uint32_t>(it->second.data.size());
+  if (type) *type = it->second.type;
+  if (buffer == nullptr || *size < needed) {
+    *size = needed;
+    return buffer == nullptr ? 0 : kErrorMoreData;
+  }
+  memcpy(buffer, it->second.data.data(), needed);
+  *size = needed;
+  return 0;
+}
+
+void TestPlatform::RegistryClose(RegistryKey key) { calls_.push_back("RegCloseKey " + std::to_string(key)); }
+
+uint32_t TestPlatform::GetEnvironment(const char* name, char* buffer, uint32_t size) {
+  auto it = environment_.find(name ? name : "");
+  if (it == environment_.end()) {
+    lastError_ = kErrorEnvVarNotFound;
+    return 0;
+  }
+  const uint32_t length = static_cast<uint32_t>(it->second.size());
+  if (size <= length) return length + 1;
+  memcpy(buffer, it->second.c_str(), length + 1);
+  return length;
+}
+
+bool TestPlatform::SetEnvironment(const char* name, const char* value) {
+  environment_[name ? name : ""] = value ? value : "";
+  calls_.push_back(std::string("SetEnvironment ") + (name ? name : ""));
+  return true;
+}
+
+Library TestPlatform::OpenLibrary(const char* path) {
+  calls_.push_back(std::string("LoadLibrary ") + (path ? path : ""));
+  for (size_t i = 0; i < libraries_.size(); ++i)
+    if (libraries_[i].first == (path ? path : "")) return static_cast<Library>(i + 1);
+  lastError_ = kErrorModNotFound;
+  return 0;
+}
+
+void* TestPlatform::LibrarySymbol(Library library, const char* name) {
+  if (library <= 0 || static_cast<size_t>(library) > libraries_.size()) return nullptr;
+  const auto& exports = libraries_[static_cast<size_t>(library) - 1].second;
+  auto it = exports.find(name ? name : "");
+  if (it == exports.end()) {
+    lastError_ = kErrorProcNotFound;
+    return nullptr;
+  }
+  return it->second;
+}
+
+bool TestPlatform::SetTimer(Window, uintptr_t id, uint32_t period) {
+  calls_.push_back("SetTimer " + std::to_string(id) + " " + std::to_string(period));
+  return true;
+}
+bool TestPlatform::KillTimer(Window, uintptr_t id) {
+  calls_.push_back("KillTimer " + std::to_string(id));
+  return true;
+}
+bool TestPlatform::EndDialog(Window, intptr_t result) {
+  calls_.push_back("EndDialog " + std::to_string(result));
+  return true;
+}
+bool TestPlatform::DestroyWindow(Window) {
+  calls_.push_back("DestroyWindow");
+  return true;
+}
+intptr_t TestPlatform::DefScreenSaverProc(Window, unsigned message, uintptr_t, intptr_t) {
+  calls_.push_back("DefScreenSaverProc " + Hex(message));
+  return 0;
+}
+int TestPlatform::SystemParameter(unsigned action) {
+  auto it = parameters_.find(action);
+  return it == parameters_.end() ? 0 : it->second;
+}
+bool TestPlatform::InitCommonControls() {
+  calls_.push_back("InitCommonControls");
+  return true;
 }
 
 }  // namespace saver

@@ -43,6 +43,21 @@ class TestPlatform : public Platform {
   const std::vector<RecordedMessageBox>& MessageBoxes() const { return boxes_; }
   const std::string& StandardOutput() const { return stdout_; }
   int OpenFileCount() const;
+  // Registry values under HKEY_LOCAL_MACHINE (key path letter case ignored).
+  void AddRegistryValue(const std::string& key, const std::string& name, uint32_t type, const std::string& data);
+  // A library the host may open by this path, with its exports.
+  void AddLibrary(const std::string& path, const std::map<std::string, void*>& exports);
+  void SetPreview(bool preview) { preview_ = preview; }
+  void SetNtFamily(bool nt) { nt_ = nt; }
+  void SetSystemParameter(unsigned action, int value) { parameters_[action] = value; }
+  const std::map<std::string, std::string>& Environment() const { return environment_; }
+  // The host's calls of window, timer, dialog and library operations and
+  // its message boxes, in order, one line each; tests add their own lines
+  // (the engine's calls) with Record.
+  const std::vector<std::string>& Calls() const { return calls_; }
+  void Record(const std::string& line) { calls_.push_back(line); }
+  void ClearCalls() { calls_.clear(); }
+
   // Controls of dialogs, and every control operation in order, one line each
   // ("range 1002 1..100 redraw 0", "position 1002 16 redraw 1", "check 1005 1",
   // "text 1003 62 FPS").
@@ -73,6 +88,24 @@ class TestPlatform : public Platform {
   unsigned ButtonState(Window dialog, int id) override;
   void SetItemText(Window dialog, int id, const char* text) override;
 
+  bool RegistryOpen(const char* path, RegistryKey* key) override;
+  long RegistryQuery(RegistryKey key, const char* name, uint32_t* type, void* buffer, uint32_t* size) override;
+  void RegistryClose(RegistryKey key) override;
+  uint32_t GetEnvironment(const char* name, char* buffer, uint32_t size) override;
+  bool SetEnvironment(const char* name, const char* value) override;
+  Library OpenLibrary(const char* path) override;
+  void* LibrarySymbol(Library library, const char* name) override;
+  void* ModuleInstance() override { return reinterpret_cast<void*>(0x400000); }
+  bool IsPreview() override { return preview_; }
+  bool SetTimer(Window window, uintptr_t id, uint32_t period) override;
+  bool KillTimer(Window window, uintptr_t id) override;
+  bool EndDialog(Window dialog, intptr_t result) override;
+  bool DestroyWindow(Window window) override;
+  intptr_t DefScreenSaverProc(Window window, unsigned message, uintptr_t wParam, intptr_t lParam) override;
+  int SystemParameter(unsigned action) override;
+  bool IsNtFamily() override { return nt_; }
+  bool InitCommonControls() override;
+
  private:
   bool Valid(FileHandle file);
 
@@ -86,6 +119,18 @@ class TestPlatform : public Platform {
   std::vector<int> open_;  // descriptors this platform opened and not yet closed
   std::map<std::pair<Window, int>, TestControl> controls_;
   std::vector<std::string> controlLog_;
+  struct RegistryValue {
+    uint32_t type;
+    std::string data;
+  };
+  std::map<std::string, std::map<std::string, RegistryValue>> registry_;
+  std::vector<std::string> openKeys_;
+  std::map<std::string, std::string> environment_;
+  std::vector<std::pair<std::string, std::map<std::string, void*>>> libraries_;
+  std::map<unsigned, int> parameters_;
+  std::vector<std::string> calls_;
+  bool preview_ = false;
+  bool nt_ = true;
 };
 
 }  // namespace saver

@@ -83,4 +83,56 @@ void Win32Platform::SetItemText(Window dialog, int id, const char* text) {
   SetDlgItemTextA(static_cast<HWND>(dialog), id, text);
 }
 
+bool Win32Platform::RegistryOpen(const char* path, RegistryKey* key) {
+  HKEY h = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+  *key = reinterpret_cast<RegistryKey>(h);
+  return true;
+}
+long Win32Platform::RegistryQuery(RegistryKey key, const char* name, uint32_t* type, void* buffer, uint32_t* size) {
+  DWORD t = 0, n = *size;
+  const LONG r = RegQueryValueExA(reinterpret_cast<HKEY>(key), name, nullptr, &t, static_cast<BYTE*>(buffer), &n);
+  if (type) *type = t;
+  *size = n;
+  return r;
+}
+void Win32Platform::RegistryClose(RegistryKey key) { RegCloseKey(reinterpret_cast<HKEY>(key)); }
+uint32_t Win32Platform::GetEnvironment(const char* name, char* buffer, uint32_t size) {
+  return GetEnvironmentVariableA(name, buffer, size);
+}
+bool Win32Platform::SetEnvironment(const char* name, const char* value) {
+  return SetEnvironmentVariableA(name, value) != 0;
+}
+Library Win32Platform::OpenLibrary(const char* path) { return reinterpret_cast<Library>(LoadLibraryA(path)); }
+void* Win32Platform::LibrarySymbol(Library library, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(library), name));
+}
+void* Win32Platform::ModuleInstance() {
+  return library_.moduleInstance ? library_.moduleInstance() : GetModuleHandleA(nullptr);
+}
+bool Win32Platform::IsPreview() { return library_.isPreview ? library_.isPreview() : false; }
+bool Win32Platform::SetTimer(Window window, uintptr_t id, uint32_t period) {
+  return ::SetTimer(static_cast<HWND>(window), id, period, nullptr) != 0;
+}
+bool Win32Platform::KillTimer(Window window, uintptr_t id) { return ::KillTimer(static_cast<HWND>(window), id) != 0; }
+bool Win32Platform::EndDialog(Window dialog, intptr_t result) { return ::EndDialog(static_cast<HWND>(dialog), result) != 0; }
+bool Win32Platform::DestroyWindow(Window window) { return ::DestroyWindow(static_cast<HWND>(window)) != 0; }
+intptr_t Win32Platform::DefScreenSaverProc(Window window, unsigned message, uintptr_t wParam, intptr_t lParam) {
+  if (library_.defScreenSaverProc) return library_.defScreenSaverProc(window, message, wParam, lParam);
+  return DefWindowProcA(static_cast<HWND>(window), message, wParam, lParam);
+}
+int Win32Platform::SystemParameter(unsigned action) {
+  int value = 0;
+  return SystemParametersInfoA(action, 0, &value, 0) ? value : 0;
+}
+bool Win32Platform::IsNtFamily() {
+  OSVERSIONINFOA info;
+  info.dwOSVersionInfoSize = sizeof info;
+  return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+bool Win32Platform::InitCommonControls() {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
+  return InitCommonControlsEx(&controls) != 0;
+}
+
 }  // namespace saver
