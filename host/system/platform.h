@@ -131,6 +131,8 @@ class Platform {
   virtual bool KillTimer(Window window, uintptr_t id) = 0;
   virtual bool EndDialog(Window dialog, intptr_t result) = 0;
   virtual bool DestroyWindow(Window window) = 0;
+  // Posts WM_CLOSE to the window.
+  virtual bool PostClose(Window window) = 0;
   // The screen-saver library's default processing.
   virtual intptr_t DefScreenSaverProc(Window window, unsigned message, uintptr_t wParam, intptr_t lParam) = 0;
   // SPI_GETPOWEROFFACTIVE and the two timeouts (seconds): the value read.

@@ -244,6 +244,10 @@ bool TestPlatform::EndDialog(Window, intptr_t result) {
   calls_.push_back("EndDialog " + std::to_string(result));
   return true;
 }
+bool TestPlatform::PostClose(Window) {
+  calls_.push_back("PostClose");
+  return true;
+}
 bool TestPlatform::DestroyWindow(Window) {
   calls_.push_back("DestroyWindow");
   return true;

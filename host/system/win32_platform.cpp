@@ -116,6 +116,9 @@ bool Win32Platform::SetTimer(Window window, uintptr_t id, uint32_t period) {
 }
 bool Win32Platform::KillTimer(Window window, uintptr_t id) { return ::KillTimer(static_cast<HWND>(window), id) != 0; }
 bool Win32Platform::EndDialog(Window dialog, intptr_t result) { return ::EndDialog(static_cast<HWND>(dialog), result) != 0; }
+bool Win32Platform::PostClose(Window window) {
+  return PostMessageA(static_cast<HWND>(window), WM_CLOSE, 0, 0) != 0;
+}
 bool Win32Platform::DestroyWindow(Window window) { return ::DestroyWindow(static_cast<HWND>(window)) != 0; }
 intptr_t Win32Platform::DefScreenSaverProc(Window window, unsigned message, uintptr_t wParam, intptr_t lParam) {
   if (library_.defScreenSaverProc) return library_.defScreenSaverProc(window, message, wParam, lParam);

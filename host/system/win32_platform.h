@@ -57,6 +57,7 @@ class Win32Platform : public Platform {
   bool KillTimer(Window window, uintptr_t id) override;
   bool EndDialog(Window dialog, intptr_t result) override;
   bool DestroyWindow(Window window) override;
+  bool PostClose(Window window) override;
   intptr_t DefScreenSaverProc(Window window, unsigned message, uintptr_t wParam, intptr_t lParam) override;
   int SystemParameter(unsigned action) override;
   bool IsNtFamily() override;
