@@ -11,7 +11,7 @@ import sys
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll",
     "comctl32.dll", "comdlg32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll",
-    "winmm.dll", "opengl32.dll", "version.dll", "ntdll.dll", "shlwapi.dll",
+    "winmm.dll", "opengl32.dll", "version.dll", "ntdll.dll", "shlwapi.dll", "imm32.dll",
 }
 
 
