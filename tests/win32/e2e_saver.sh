@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# End to end under Wine: a packaged saver (saverpack, LZMA form) started as
+# Windows starts it, in a Wine prefix of its own with the project registered,
+# on an Xvfb display with a window manager; the engine's event log shows what
+# the host did.
+#   e2e_saver.sh TEMPLATE_PREFIX WIN32_OUT SAVERPACK SCENARIO
+# Scenarios:
+#   run   /s: frames run after timer messages, the saver flags are set before
+#         the project starts, a key press ends the saver with exit code 0 and
+#         the engine released, no temporary file is left.
+set -euo pipefail
+template=$1 out=$2 saverpack=$3 scenario=$4
+
+work=$(mktemp -d /tmp/saver_e2e.XXXXXX)
+winwork="Z:${work//\//\\}"
+cleanup() {
+  WINEPREFIX=$work/prefix wineserver -k 2>/dev/null || true
+  [ -n "${wm:-}" ] && kill "$wm" 2>/dev/null || true
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAILED $scenario: $*"
+  echo "--- event log"; tail -20 "$work/events.log" 2>/dev/null || true
+  exit 1
+}
+
+# The project folder: engine, plug-ins in channels\, the audio library in 3rd\.
+project=$work/project
+mkdir -p "$project/channels" "$project/3rd"
+cp "$out/meshwerk.dll" "$project/"
+cp "$out/bass.dll" "$project/3rd/"
+cp "$out"/????????-????-????-????-????????????.dll "$project/channels/"
+cat > "$project/project.mwp" <<'PROJECT'
+value LumoSaver 0
+value LumoSaverPreview 0
+value Mix 50 sine 40 4
+stream Music
+effect 5E0C1A47-2B93-4D6E-8F10-3C7A9B52E614 Music Mix 30 100 100 0
+effect 71D4E2A9-0C56-4B8F-9A3E-D2F81C6B0357 Music 50 50 0 5 1 10 2
+PROJECT
+# screensaver.cfg in the engine's tagged-file layout: project file, 40 ms.
+python3 - "$project/screensaver.cfg" <<'PY'
+import struct, sys
+def block(tag, data): return tag + struct.pack('<I', len(data)) + data
+cfg = (b"KVNF" + struct.pack('<I', 1) + block(b"SCFP", b"project.mwp".ljust(259, b"\0"))
+       + block(b"SCTI", struct.pack('<i', 40)) + block(b"SCQC", b"\0") + block(b"SCSP", b"\0"))
+open(sys.argv[1], 'wb').write(cfg)
+PY
+"$saverpack" --host "$out/saverhost.scr" --out "$work/Sample.scr" --project Sample --form lzma >/dev/null
+
+# A prefix of its own, the project registered (32-bit view of HKLM).
+cp -a "$template" "$work/prefix"
+{
+  echo
+  echo "[Software\\\\Wow6432Node\\\\Korvane\\\\Lumora Viewers\\\\4.20.000\\\\Sample] 1796970408"
+  echo "\"DisplayName\"=\"${winwork//\\/\\\\}\\\\project\""
+} >> "$work/prefix/system.reg"
+
+# A display and a window manager (without one Wine waits on each window's end).
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+fvwm >/dev/null 2>&1 &
+wm=$!
+
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export MESHWERK_EVENT_LOG="$winwork\\events.log"
+tmpbefore=$(ls "$work/prefix/drive_c/users/"*/AppData/Local/Temp 2>/dev/null | grep -c extractData || true)
+
+wait_for() {  # wait_for SECONDS PATTERN: true once the event log holds the pattern
+  local deadline=$((SECONDS + $1))
+  while [ $SECONDS -lt $deadline ]; do
+    grep -q "$2" "$work/events.log" 2>/dev/null && return 0
+    sleep 1
+  done
+  return 1
+}
+
+case "$scenario" in
+  run)
+    wine "$work/Sample.scr" /s &
+    saver=$!
+    wait_for 300 "^RunFrame 5 " || fail "no frames"
+    window=$(xdotool search --name "^Screen Saver$" | head -1)
+    [ -n "$window" ] || fail "no window titled Screen Saver"
+    xdotool key --window "$window" a
+    set +e
+    timeout 120 tail --pid=$saver -f /dev/null
+    wait $saver
+    code=$?
+    set -e
+    [ "$code" -eq 0 ] || fail "exit code $code"
+    log=$work/events.log
+    # The host's calls in order, up to the project's start.
+    expected="GetEngineControlInstance SetProjectFolder SetRegistryKey StartEngine GetEngineCore CreateObject SetProjectFile LoadLibrary LoadLibrary GetEngineCore FindChannel SetValue FindChannel SetValue StartProject"
+    got=$(grep -v -E '^(HandleMessage|RunFrame)' "$log" | awk '{print $1}' | head -15 | tr '\n' ' ' | sed 's/ $//')
+    [ "$got" = "$expected" ] || fail "start sequence: expected [$expected], got [$got]"
+    grep -q "^StartEngine .* Lumora " "$log" || fail "product text"
+    grep -q '^SetRegistryKey SOFTWARE\\Korvane\\Lumora Viewers\\4.20.000$' "$log" || fail "registry key"
+    [ "$(grep '^SetValue' "$log" | head -2 | tr '\n' '|')" = "SetValue LumoSaver 1|SetValue LumoSaverPreview 0|" ] || fail "saver flags"
+    grep -q '^StartProject 0$' "$log" || fail "project start"
+    # Every frame follows the engine's sight of a timer-10 message.
+    awk '/^RunFrame/ { if (prev !~ /^HandleMessage .* 0x0113 10 /) bad++ } { prev = $0 } END { exit bad > 0 }' "$log" ||
+      fail "a frame without a timer message before it"
+    tail -1 "$log" | grep -q '^Release 1$' || fail "the engine was not released last"
+    grep -q 'HandleMessage .* 0x0100 ' "$log" || fail "the key press did not reach the engine"
+    ls "$work/prefix/drive_c/users/"*/AppData/Local/Temp 2>/dev/null | grep -q extractData && fail "temporary file left"
+    echo "frames run: $(grep -c '^RunFrame' "$log")"
+    ;;
+  *)
+    fail "unknown scenario"
+    ;;
+esac
+echo "1 passed, 0 failed"
