@@ -93,7 +93,9 @@ case "$scenario" in
     code=$?
     set -e
     [ "$code" -eq 0 ] || fail "exit code $code"
-    log=$work/events.log
+    # The engine writes its log in the platform's text mode: drop the CRs.
+    log=$work/events.txt
+    tr -d '\r' < "$work/events.log" > "$log"
     # The host's calls in order, up to the project's start.
     expected="GetEngineControlInstance SetProjectFolder SetRegistryKey StartEngine GetEngineCore CreateObject SetProjectFile LoadLibrary LoadLibrary GetEngineCore FindChannel SetValue FindChannel SetValue StartProject"
     got=$(grep -v -E '^(HandleMessage|RunFrame)' "$log" | awk '{print $1}' | head -15 | tr '\n' ' ' | sed 's/ $//')
