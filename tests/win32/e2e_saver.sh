@@ -5,9 +5,14 @@
 # the host did.
 #   e2e_saver.sh TEMPLATE_PREFIX WIN32_OUT SAVERPACK SCENARIO
 # Scenarios:
-#   run   /s: frames run after timer messages, the saver flags are set before
-#         the project starts, a key press ends the saver with exit code 0 and
-#         the engine released, no temporary file is left.
+#   run         /s: frames run after timer messages, the saver flags are set
+#               before the project starts, a key press ends the saver with exit
+#               code 0 and the engine released, no temporary file is left.
+#   quit-disabled  with "Do not force screensaver to quit on user action."
+#               set, key presses and mouse clicks reach the engine and the
+#               saver goes on running frames.
+#   second      a second /s while one runs exits 0 and leaves the first running.
+#   bad-preview /p with a number that names no window exits with -1.
 set -euo pipefail
 template=$1 out=$2 saverpack=$3 scenario=$4
 
@@ -40,12 +45,15 @@ stream Music
 effect 5E0C1A47-2B93-4D6E-8F10-3C7A9B52E614 Music Mix 30 100 100 0
 effect 71D4E2A9-0C56-4B8F-9A3E-D2F81C6B0357 Music 50 50 0 5 1 10 2
 PROJECT
-# screensaver.cfg in the engine's tagged-file layout: project file, 40 ms.
-python3 - "$project/screensaver.cfg" <<'PY'
+# screensaver.cfg in the engine's tagged-file layout: project file, 40 ms,
+# the quit-disabled flag as the scenario wants it.
+quit=0
+[ "$scenario" = quit-disabled ] && quit=1
+python3 - "$project/screensaver.cfg" "$quit" <<'PY'
 import struct, sys
 def block(tag, data): return tag + struct.pack('<I', len(data)) + data
 cfg = (b"KVNF" + struct.pack('<I', 1) + block(b"SCFP", b"project.mwp".ljust(259, b"\0"))
-       + block(b"SCTI", struct.pack('<i', 40)) + block(b"SCQC", b"\0") + block(b"SCSP", b"\0"))
+       + block(b"SCTI", struct.pack('<i', 40)) + block(b"SCQC", bytes([int(sys.argv[2])])) + block(b"SCSP", b"\0"))
 open(sys.argv[1], 'wb').write(cfg)
 PY
 "$saverpack" --host "$out/saverhost.scr" --out "$work/Sample.scr" --project Sample --form lzma >/dev/null
@@ -111,6 +119,48 @@ case "$scenario" in
     grep -q 'HandleMessage .* 0x0100 ' "$log" || fail "the key press did not reach the engine"
     ls "$work/prefix/drive_c/users/"*/AppData/Local/Temp 2>/dev/null | grep -q extractData && fail "temporary file left"
     echo "frames run: $(grep -c '^RunFrame' "$log")"
+    ;;
+  quit-disabled)
+    wine "$work/Sample.scr" /s &
+    saver=$!
+    wait_for 300 "^RunFrame 5 " || fail "no frames"
+    window=$(xdotool search --name "^Screen Saver$" | head -1)
+    [ -n "$window" ] || fail "no window titled Screen Saver"
+    xdotool key --window "$window" a
+    xdotool mousemove --window "$window" 300 300 click 1
+    xdotool mousemove --window "$window" 10 10
+    frames=$(tr -d '\r' < "$work/events.log" | grep -c '^RunFrame')
+    sleep 3
+    kill -0 $saver 2>/dev/null || fail "the saver ended on user input"
+    log=$work/events.txt
+    tr -d '\r' < "$work/events.log" > "$log"
+    grep -q 'HandleMessage .* 0x0100 ' "$log" || fail "the key press did not reach the engine"
+    grep -q 'HandleMessage .* 0x0201 ' "$log" || fail "the click did not reach the engine"
+    grep -q '^Release' "$log" && fail "the engine was released"
+    [ "$(grep -c '^RunFrame' "$log")" -gt "$frames" ] || fail "frames stopped after the input"
+    echo "frames run: $(grep -c '^RunFrame' "$log")"
+    ;;
+  second)
+    wine "$work/Sample.scr" /s &
+    saver=$!
+    wait_for 300 "^RunFrame 5 " || fail "no frames"
+    set +e
+    timeout 300 wine "$work/Sample.scr" /s
+    code=$?
+    set -e
+    [ "$code" -eq 0 ] || fail "second start: exit code $code"
+    kill -0 $saver 2>/dev/null || fail "the first saver ended"
+    [ "$(tr -d '\r' < "$work/events.log" | grep -c '^GetEngineControlInstance')" -eq 1 ] ||
+      fail "the second start bound an engine"
+    ;;
+  bad-preview)
+    set +e
+    timeout 300 wine "$work/Sample.scr" /p 987654
+    code=$?
+    set -e
+    # Wine reports the exit code -1 as 255.
+    [ "$code" -eq 255 ] || fail "exit code $code, expected -1"
+    [ ! -s "$work/events.log" ] || fail "an engine was bound"
     ;;
   *)
     fail "unknown scenario"
