@@ -13,6 +13,15 @@
 #               saver goes on running frames.
 #   second      a second /s while one runs exits 0 and leaves the first running.
 #   bad-preview /p with a number that names no window exits with -1.
+#   no-registry, no-engine
+#               a missing registry entry, a missing engine library: the
+#               message boxes in order (caption, text, whether an icon shows;
+#               recorded and dismissed by a helper), then exit 0.
+#   configure   /c: a helper moves the slider to 100, checks both boxes and
+#               presses OK; screensaver.cfg then holds them, and the next /s
+#               runs its frames 100 ms apart.
+#   preview     /p inside a parent window made by a helper: frames run and
+#               "LumoSaverPreview" is 1.
 set -euo pipefail
 template=$1 out=$2 saverpack=$3 scenario=$4
 
@@ -24,7 +33,7 @@ cleanup() {
   [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
   rm -rf "$work"
 }
-trap cleanup EXIT
+[ -n "${KEEP_E2E:-}" ] || trap cleanup EXIT
 fail() {
   echo "FAILED $scenario: $*"
   echo "--- event log"; tail -20 "$work/events.log" 2>/dev/null || true
@@ -46,21 +55,24 @@ effect 5E0C1A47-2B93-4D6E-8F10-3C7A9B52E614 Music Mix 30 100 100 0
 effect 71D4E2A9-0C56-4B8F-9A3E-D2F81C6B0357 Music 50 50 0 5 1 10 2
 PROJECT
 # screensaver.cfg in the engine's tagged-file layout: project file, 40 ms,
-# the quit-disabled flag as the scenario wants it.
-quit=0
+# the quit-disabled and preview-enabled flags as the scenario wants them.
+quit=0 preview=0
 [ "$scenario" = quit-disabled ] && quit=1
-python3 - "$project/screensaver.cfg" "$quit" <<'PY'
+[ "$scenario" = preview ] && preview=1
+python3 - "$project/screensaver.cfg" "$quit" "$preview" <<'PY'
 import struct, sys
 def block(tag, data): return tag + struct.pack('<I', len(data)) + data
 cfg = (b"KVNF" + struct.pack('<I', 1) + block(b"SCFP", b"project.mwp".ljust(259, b"\0"))
-       + block(b"SCTI", struct.pack('<i', 40)) + block(b"SCQC", bytes([int(sys.argv[2])])) + block(b"SCSP", b"\0"))
+       + block(b"SCTI", struct.pack('<i', 40)) + block(b"SCQC", bytes([int(sys.argv[2])])) + block(b"SCSP", bytes([int(sys.argv[3])])))
 open(sys.argv[1], 'wb').write(cfg)
 PY
 "$saverpack" --host "$out/saverhost.scr" --out "$work/Sample.scr" --project Sample --form lzma >/dev/null
+[ "$scenario" = no-engine ] && rm "$project/meshwerk.dll"
+helper="$out/e2e_helper.exe"
 
 # A prefix of its own, the project registered (32-bit view of HKLM).
 cp -a "$template" "$work/prefix"
-{
+[ "$scenario" != no-registry ] && {
   echo
   echo "[Software\\\\Wow6432Node\\\\Korvane\\\\Lumora Viewers\\\\4.20.000\\\\Sample] 1796970408"
   echo "\"DisplayName\"=\"${winwork//\\/\\\\}\\\\project\""
@@ -161,6 +173,62 @@ case "$scenario" in
     # Wine reports the exit code -1 as 255.
     [ "$code" -eq 255 ] || fail "exit code $code, expected -1"
     [ ! -s "$work/events.log" ] || fail "an engine was bound"
+    ;;
+  no-registry | no-engine)
+    viewer="Lumora Screen Saver Viewer|There was an error starting the Lumora Screen Saver Viewer. / Please Re-install Screen Saver|icon"
+    case "$scenario" in
+      no-registry) expected="Engine init error||icon
+$viewer" ;;
+      no-engine) expected="Engine init error|$winwork\project|icon
+$viewer" ;;
+    esac
+    wine "$helper" boxes "$winwork\boxes.txt" 240 &
+    helperpid=$!
+    sleep 20
+    set +e
+    timeout 400 wine "$work/Sample.scr" /s
+    code=$?
+    set -e
+    [ "$code" -eq 0 ] || fail "exit code $code"
+    kill $helperpid 2>/dev/null || true
+    got=$(tr -d '\r' < "$work/boxes.txt" 2>/dev/null)
+    [ "$got" = "$expected" ] || fail "message boxes: expected [$expected], got [$got]"
+    ;;
+  configure)
+    wine "$helper" dialog 100 1 1 240 > "$work/helper.txt" &
+    helperpid=$!
+    set +e
+    timeout 400 wine "$work/Sample.scr" /c
+    code=$?
+    set -e
+    [ "$code" -eq 0 ] || fail "dialog result $code"
+    wait $helperpid || true
+    grep -q "label 10 FPS" "$work/helper.txt" || fail "label: $(cat "$work/helper.txt")"
+    python3 - "$project/screensaver.cfg" <<'PY' || fail "screensaver.cfg does not hold the dialog's values"
+import struct, sys
+d = open(sys.argv[1], 'rb').read()
+assert d[:4] == b"KVNF"
+at, blocks = 8, {}
+while at < len(d):
+    tag, size = d[at:at + 4], struct.unpack('<I', d[at + 4:at + 8])[0]
+    blocks[tag] = d[at + 8:at + 8 + size]
+    at += 8 + size
+assert list(blocks) == [b"SCFP", b"SCTI", b"SCQC", b"SCSP"], list(blocks)
+assert struct.unpack('<i', blocks[b"SCTI"])[0] == 100
+assert blocks[b"SCQC"] == b"\x01" and blocks[b"SCSP"] == b"\x01"
+assert blocks[b"SCFP"].rstrip(b"\0") == b"project.mwp"
+PY
+    : > "$work/events.log"
+    wine "$work/Sample.scr" /s &
+    wait_for 300 "^RunFrame 12 " || fail "no frames after the dialog"
+    tr -d '\r' < "$work/events.log" | awk '/^RunFrame/ { n++; if (n == 2) a = $3; if (n == 12) b = $3 }
+      END { exit !((b - a) / 10 >= 0.08) }' || fail "frames not 100 ms apart"
+    ;;
+  preview)
+    wine "$helper" parent "$winwork\preview.txt" "$work/Sample.scr" 400 &
+    wait_for 400 "^RunFrame 3 " || fail "no frames in the preview"
+    tr -d '\r' < "$work/events.log" | grep -q '^SetValue LumoSaverPreview 1$' || fail "LumoSaverPreview is not 1"
+    tr -d '\r' < "$work/events.log" | grep -q '^SetValue LumoSaver 1$' || fail "LumoSaver is not 1"
     ;;
   *)
     fail "unknown scenario"
