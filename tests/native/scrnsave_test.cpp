@@ -76,7 +76,9 @@ TEST(ScrnsaveLibraryAnswers, OnlyItsOwnMessagesAreKeptFromTheSaver) {
 intptr_t At(int x, int y) { return static_cast<intptr_t>((static_cast<uint32_t>(y & 0xFFFF) << 16) | (x & 0xFFFF)); }
 
 TEST(ScrnsaveDefault, WhichMessagesEndTheSaver) {
-  const DefaultState fullScreen = {false, false, false, 100, 100, 1};
+  const DefaultState fullScreen = {false, true, false, false, 100, 100, 1};
+  DefaultState creating = fullScreen;
+  creating.created = false;
   DefaultState preview = fullScreen;
   preview.preview = true;
   struct Row {
@@ -110,6 +112,9 @@ TEST(ScrnsaveDefault, WhichMessagesEndTheSaver) {
       {"power status, AC changed", {kWmPowerBroadcast, kPbtApmPowerStatusChange, 0}, &fullScreen, 0, true, false, false},
       {"set cursor", {kWmSetCursor, 0, 0}, &fullScreen, 1, false, true, true},
       {"shown", {kWmShowWindow, 1, 0}, &fullScreen, 1, false, true, false},
+      {"losing activation while the window is created", {kWmActivateApp, 0, 0}, &creating, 1, false, false, false},
+      {"key while the window is created", {kWmKeyDown, 65, 0}, &creating, 1, false, false, false},
+      {"set cursor while the window is created", {kWmSetCursor, 0, 0}, &creating, 1, false, true, true},
       {"key in the preview", {kWmKeyDown, 65, 0}, &preview, 1, false, false, false},
       {"click in the preview", {kWmLButtonDown, 0, 0}, &preview, 1, false, false, false},
       {"losing activation in the preview", {kWmActivateApp, 0, 0}, &preview, 1, false, false, false},

@@ -13,8 +13,9 @@
 #               saver goes on running frames.
 #   second      a second /s while one runs exits 0 and leaves the first running.
 #   bad-preview /p with a number that names no window exits with -1.
-#   no-registry, no-engine
-#               a missing registry entry, a missing engine library: the
+#   no-registry, no-engine, no-name
+#               a missing registry entry, a missing engine library, a package
+#               without the project name: the
 #               message boxes in order (caption, text, whether an icon shows;
 #               recorded and dismissed by a helper), then exit 0.
 #   configure   /c: a helper moves the slider to 100, checks both boxes and
@@ -67,6 +68,21 @@ cfg = (b"KVNF" + struct.pack('<I', 1) + block(b"SCFP", b"project.mwp".ljust(259,
 open(sys.argv[1], 'wb').write(cfg)
 PY
 "$saverpack" --host "$out/saverhost.scr" --out "$work/Sample.scr" --project Sample --form lzma >/dev/null
+if [ "$scenario" = no-name ]; then
+  # A raw package whose only entry is not the project name.
+  python3 - "$out/saverhost.scr" "$work/Sample.scr" <<'PY'
+import struct, sys, zlib
+host = open(sys.argv[1], 'rb').read()
+data = b"x\0"
+table = struct.pack('<i', 1)
+for name in (b"APPDATA\0", b"Other\0"):
+    table += struct.pack('<I', len(name)) + name
+table += struct.pack('<II', len(data), zlib.crc32(data))
+package = b"D4CC6D9D-3ED9-4B26-8192-DC9A8C5160FA" + b"RAWS" + table
+package += struct.pack('<I', len(package) + 4) + data
+open(sys.argv[2], 'wb').write(host + package + struct.pack('<I', len(host)))
+PY
+fi
 [ "$scenario" = no-engine ] && rm "$project/meshwerk.dll"
 helper="$out/e2e_helper.exe"
 
@@ -174,13 +190,15 @@ case "$scenario" in
     [ "$code" -eq 255 ] || fail "exit code $code, expected -1"
     [ ! -s "$work/events.log" ] || fail "an engine was bound"
     ;;
-  no-registry | no-engine)
+  no-registry | no-engine | no-name)
     viewer="Lumora Screen Saver Viewer|There was an error starting the Lumora Screen Saver Viewer. / Please Re-install Screen Saver|icon"
     case "$scenario" in
       no-registry) expected="Engine init error||icon
 $viewer" ;;
       no-engine) expected="Engine init error|$winwork\project|icon
 $viewer" ;;
+      no-name) expected="Error while retrieving the project name|NUMBER|none
+Error|Can't find ProjectName|none" ;;
     esac
     wine "$helper" boxes "$winwork\boxes.txt" 240 &
     helperpid=$!
@@ -191,7 +209,7 @@ $viewer" ;;
     set -e
     [ "$code" -eq 0 ] || fail "exit code $code"
     kill $helperpid 2>/dev/null || true
-    got=$(tr -d '\r' < "$work/boxes.txt" 2>/dev/null)
+    got=$(tr -d '\r' < "$work/boxes.txt" 2>/dev/null | sed -E 's/^(Error while retrieving the project name)\|[0-9]+\|/\1|NUMBER|/')
     [ "$got" = "$expected" ] || fail "message boxes: expected [$expected], got [$got]"
     ;;
   configure)

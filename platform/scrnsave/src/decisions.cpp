@@ -119,6 +119,10 @@ DefaultAction Default(const Message& m, const DefaultState& s, int currentAcLine
       default:
         break;
     }
+    if (!s.created) {
+      a.postClose = false;
+      a.updateCursor = false;
+    }
   }
   return a;
 }

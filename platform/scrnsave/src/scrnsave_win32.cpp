@@ -25,6 +25,7 @@ typedef BOOL(WINAPI* VerifyPasswordFn)(HWND);
 typedef DWORD(WINAPI* ChangePasswordFn)(LPCSTR, HWND, DWORD, LPVOID);
 
 bool g_oldFamily = false;
+bool g_created = false;  // the saver window's CreateWindowEx has returned
 POINT g_cursor = {0, 0};
 int g_acLine = 255;
 HIMC g_inputContext = nullptr;
@@ -141,6 +142,7 @@ int RunSaver(HWND parent) {
   }
   if (window == nullptr) return 0;  // the creation was refused
   hMainWindow = window;
+  g_created = true;
   if (parent == nullptr) SetForegroundWindow(window);
   MSG msg = {};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -164,7 +166,7 @@ extern "C" LRESULT WINAPI DefScreenSaverProc(HWND window, UINT message, WPARAM w
     int ac = g_acLine;
     const bool statusChange = message == WM_POWERBROADCAST && wParam == PBT_APMPOWERSTATUSCHANGE;
     if (statusChange) ac = AcLineStatus();
-    const scrnsave::DefaultState state = {false, g_oldFamily, g_verifyPassword != nullptr,
+    const scrnsave::DefaultState state = {false, g_created, g_oldFamily, g_verifyPassword != nullptr,
                                           static_cast<int>(g_cursor.x), static_cast<int>(g_cursor.y), g_acLine};
     const scrnsave::DefaultAction action = scrnsave::Default({message, wParam, lParam}, state, ac);
     if (statusChange) g_acLine = ac;

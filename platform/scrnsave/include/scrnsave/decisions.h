@@ -49,6 +49,10 @@ Answer LibraryAnswer(const Message& m, bool preview);
 
 struct DefaultState {
   bool preview;
+  // The saver window's creation has returned. Before that (message boxes
+  // of a failed start shown during WM_CREATE take the activation and give
+  // it back) nothing ends the saver.
+  bool created;
   bool oldFamily;
   bool passwordCheckLoaded;
   int cursorX, cursorY;    // recorded cursor position
