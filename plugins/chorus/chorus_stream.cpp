@@ -25,7 +25,7 @@ const kvc::EffectInfo Kvc_ChorusStream::kInfo = {
     BASS_FX_DX8_CHORUS,
     &BassStream::chorus,
     kChorusParams,
-    7,
+    kvc::CountOf(kChorusParams),
     nullptr,
     0,
 };

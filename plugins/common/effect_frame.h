@@ -76,6 +76,12 @@ struct EffectInfo {
   int childCreationCount;     // passed to SetChildCreationCount
 };
 
+// The number of rows of a parameter table.
+template <size_t N>
+constexpr int CountOf(const Param (&)[N]) {
+  return static_cast<int>(N);
+}
+
 // The float truncated toward zero to 64 bits, low 32 bits kept; 0 for NaN
 // or a magnitude too large for 64 bits. -1.0 gives 4294967295.
 uint32_t TruncateToLow32(float v);

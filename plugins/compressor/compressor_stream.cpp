@@ -23,7 +23,7 @@ const kvc::EffectInfo Kvc_CompressorStream::kInfo = {
     BASS_FX_DX8_COMPRESSOR,
     &BassStream::compressor,
     kCompressorParams,
-    6,
+    kvc::CountOf(kCompressorParams),
     nullptr,
     0,
 };

@@ -21,7 +21,7 @@ const kvc::EffectInfo Kvc_DistorsionStream::kInfo = {
     BASS_FX_DX8_DISTORTION,
     &BassStream::distortion,
     kDistortionParams,
-    5,
+    kvc::CountOf(kDistortionParams),
     nullptr,
     0,
 };

@@ -92,7 +92,7 @@ const kvc::EffectInfo Kvc_EAXStream::kInfo = {
     0,        // no DX8 effect
     nullptr,  // no effect slot
     kEaxParams,
-    1,
+    kvc::CountOf(kEaxParams),
     "EAXSTREAM_CHANNEL_NAME",
     1,
 };

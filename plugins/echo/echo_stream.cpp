@@ -23,7 +23,7 @@ const kvc::EffectInfo Kvc_EchoStream::kInfo = {
     BASS_FX_DX8_ECHO,
     &BassStream::echo,
     kEchoParams,
-    5,
+    kvc::CountOf(kEchoParams),
     nullptr,
     0,
 };

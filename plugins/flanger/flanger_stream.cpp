@@ -24,7 +24,7 @@ const kvc::EffectInfo Kvc_FlangerStream::kInfo = {
     BASS_FX_DX8_FLANGER,
     &BassStream::flanger,
     kFlangerParams,
-    7,
+    kvc::CountOf(kFlangerParams),
     nullptr,
     0,
 };

@@ -18,7 +18,7 @@ const kvc::EffectInfo Kvc_GargleStream::kInfo = {
     BASS_FX_DX8_GARGLE,
     &BassStream::gargle,
     kGargleParams,
-    2,
+    kvc::CountOf(kGargleParams),
     nullptr,
     0,
 };

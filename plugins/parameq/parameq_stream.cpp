@@ -19,7 +19,7 @@ const kvc::EffectInfo Kvc_channelParamEQ::kInfo = {
     BASS_FX_DX8_PARAMEQ,
     &BassStream::parameq,
     kParamEQParams,
-    3,
+    kvc::CountOf(kParamEQParams),
     nullptr,
     0,
 };

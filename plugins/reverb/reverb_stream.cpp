@@ -22,7 +22,7 @@ const kvc::EffectInfo Kvc_ReverbStream::kInfo = {
     BASS_FX_DX8_REVERB,
     &BassStream::reverb,
     kReverbParams,
-    4,
+    kvc::CountOf(kReverbParams),
     nullptr,
     0,
 };
