@@ -9,6 +9,14 @@
 //   e2e_helper parent FILE SAVER SECONDS
 //       makes a parent window, starts "SAVER /p <its number>" and writes the
 //       saver's exit code to FILE when it ends.
+//   e2e_helper front FILE SAVER SECONDS
+//       stands in for a running saver with a window of class
+//       "WindowsScreenSaverClass" titled "Screen Saver", puts another window of
+//       its own in front, starts "SAVER /s" and waits for it to end. Writes to
+//       FILE the foreground window before ("before CLASS|TITLE"), the saver's
+//       exit code ("exit N") and the foreground window after ("after
+//       CLASS|TITLE", then " stand-in" when it is the helper's saver window).
+//       A real saver cannot be used for this: losing the foreground ends it.
 #include <windows.h>
 #include <commctrl.h>
 #include <stdio.h>
@@ -138,12 +146,74 @@ int Parent(const char* file, const char* saver, int seconds) {
   return 0;
 }
 
+std::string Foreground() {
+  HWND window = GetForegroundWindow();
+  if (window == nullptr) return "none";
+  char cls[128] = {0};
+  GetClassNameA(window, cls, sizeof cls);
+  return std::string(cls) + "|" + Text(window);
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+int Front(const char* file, const char* saver, int seconds) {
+  WNDCLASSA cls = {};
+  cls.lpfnWndProc = DefWindowProcA;
+  cls.hInstance = GetModuleHandleA(nullptr);
+  cls.lpszClassName = "WindowsScreenSaverClass";
+  RegisterClassA(&cls);
+  cls.lpszClassName = "SaverTestFront";
+  RegisterClassA(&cls);
+  HWND standIn = CreateWindowA("WindowsScreenSaverClass", "Screen Saver", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
+                               300, 200, nullptr, nullptr, cls.hInstance, nullptr);
+  HWND own = CreateWindowA("SaverTestFront", "Helper in front", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 100,
+                           nullptr, nullptr, cls.hInstance, nullptr);
+  SetForegroundWindow(own);
+  for (int i = 0; i < 20; ++i) {
+    Pump();
+    Sleep(50);
+  }
+  std::string before = Foreground();
+  char command[1024];
+  snprintf(command, sizeof command, "\"%s\" /s", saver);
+  STARTUPINFOA si;
+  ZeroMemory(&si, sizeof si);
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi;
+  if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
+  const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+  while (GetTickCount() < end) {
+    Pump();
+    if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) break;
+  }
+  for (int i = 0; i < 20; ++i) {
+    Pump();
+    Sleep(50);
+  }
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(pi.hProcess, &code);
+  if (code == STILL_ACTIVE) TerminateProcess(pi.hProcess, 1);
+  FILE* f = fopen(file, "w");
+  fprintf(f, "before %s\nexit %ld\nafter %s%s\n", before.c_str(), static_cast<long>(code), Foreground().c_str(),
+          GetForegroundWindow() == standIn ? " stand-in" : "");
+  fclose(f);
+  DestroyWindow(own);
+  DestroyWindow(standIn);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && strcmp(argv[1], "boxes") == 0) return Boxes(argv[2], atoi(argv[3]));
   if (argc == 6 && strcmp(argv[1], "dialog") == 0) return Dialog(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]), atoi(argv[5]));
   if (argc == 5 && strcmp(argv[1], "parent") == 0) return Parent(argv[2], argv[3], atoi(argv[4]));
-  fprintf(stderr, "usage: e2e_helper boxes FILE SECONDS | dialog POS QUIT PREVIEW SECONDS | parent FILE SAVER SECONDS\n");
+  if (argc == 5 && strcmp(argv[1], "front") == 0) return Front(argv[2], argv[3], atoi(argv[4]));
+  fprintf(stderr,
+          "usage: e2e_helper boxes FILE SECONDS | dialog POS QUIT PREVIEW SECONDS | parent FILE SAVER SECONDS"
+          " | front FILE SAVER SECONDS\n");
   return 2;
 }

@@ -12,6 +12,11 @@
 #               set, key presses and mouse clicks reach the engine and the
 #               saver goes on running frames.
 #   second      a second /s while one runs exits 0 and leaves the first running.
+#   front       with a window of the saver's class titled "Screen Saver" (a
+#               helper's stand-in for a running saver) behind another window,
+#               /s brings that window to the front and exits 0 without binding
+#               an engine. (A real running saver cannot be put behind another
+#               window: losing the foreground ends it.)
 #   bad-preview /p with a number that names no window exits with -1.
 #   no-registry, no-engine, no-name
 #               a missing registry entry, a missing engine library, a package
@@ -180,6 +185,15 @@ case "$scenario" in
     kill -0 $saver 2>/dev/null || fail "the first saver ended"
     [ "$(tr -d '\r' < "$work/events.log" | grep -c '^GetEngineControlInstance')" -eq 1 ] ||
       fail "the second start bound an engine"
+    ;;
+  front)
+    timeout 400 wine "$helper" front "$winwork\front.txt" "$work/Sample.scr" 240 || fail "helper failed"
+    front=$(tr -d '\r' < "$work/front.txt" 2>/dev/null)
+    echo "$front"
+    echo "$front" | grep -q '^before SaverTestFront|Helper in front$' || fail "the helper did not take the front"
+    echo "$front" | grep -q '^exit 0$' || fail "the start did not end with 0"
+    echo "$front" | grep -q '^after WindowsScreenSaverClass|Screen Saver stand-in$' || fail "the running saver was not brought to the front"
+    [ ! -s "$work/events.log" ] || fail "an engine was bound"
     ;;
   bad-preview)
     set +e
