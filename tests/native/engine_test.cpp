@@ -15,6 +15,7 @@
 #include "meshwerk/file.h"
 #include "meshwerk/guid.h"
 #include "plugin_catalog.h"
+#include "meshwerk/effect_view.h"
 
 namespace {
 
@@ -180,6 +181,64 @@ TEST_F(EngineTest, TheEventLogRecordsTheHostsCallsInOrder) {
       "FindChannel LumoSaver", "SetValue LumoSaver 1", "FindChannel LumoSaverPreview",
       "SetValue LumoSaverPreview 0", "StartProject", "HandleMessage", "RunFrame", "Release"};
   EXPECT_EQ(words, expected);
+}
+
+// After each frame the engine logs every effect whose parameters reached the
+// audio library, with the count so far and the last parameters: the demo's
+// report is made of these lines.
+TEST_F(EngineTest, TheEventLogShowsWhatEachEffectApplied) {
+  const std::string log = folder_ + "/events.log";
+  setenv("MESHWERK_EVENT_LOG", log.c_str(), 1);
+  WriteProject(
+      "value Mix 150\n"  // beyond the echo's 0..100
+      "stream Music\n"
+      "effect 5E0C1A47-2B93-4D6E-8F10-3C7A9B52E614 Music Mix 30 100 100 0\n"
+      "effect 1F7D3E95-C248-4B0A-9D71-6E5A20B8C3F9 Music 2000 0\n"
+      "effect 6D2A71F8-93C0-4A5B-BE47-05C9D81F3A26 Music 8\n");
+  ASSERT_EQ(Start(), 0) << engine_->LastError();
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(engine_->RunFrame(), 0);
+    usleep(2000);
+  }
+  engine_->Release(1);
+  engine_ = nullptr;
+
+  std::ifstream in(log);
+  std::vector<std::string> effects;
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("Effect ", 0) == 0) effects.push_back(line);
+  // Each re-applies every frame: the echo because a mix beyond its range
+  // never equals the stored 100, the gargle (rate held at 1000) and the EAX
+  // environment (preset 8) by their rules. Counts run per effect.
+  const std::vector<std::string> expected = {
+      "Effect Music Echo 1 mix=100 feedback=30 left=100 right=100 pan=0",
+      "Effect Music Gargle 1 rate=1000 shape=0",
+      "Effect Music EAX 1 env=8 vol=0.5 decay=2.886 damp=1.304 mix=1",
+      "Effect Music Echo 2 mix=100 feedback=30 left=100 right=100 pan=0",
+      "Effect Music Gargle 2 rate=1000 shape=0",
+      "Effect Music EAX 2 env=8 vol=0.5 decay=2.886 damp=1.304 mix=1",
+      "Effect Music Echo 3 mix=100 feedback=30 left=100 right=100 pan=0",
+      "Effect Music Gargle 3 rate=1000 shape=0",
+      "Effect Music EAX 3 env=8 vol=0.5 decay=2.886 damp=1.304 mix=1",
+  };
+  EXPECT_EQ(effects, expected);
+}
+
+TEST(EffectView, DescribesEachTypeAndRefusesShortRecords) {
+  BASS_DX8_PARAMEQ eq = {8000.0f, 12.0f, -15.0f};
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&eq);
+  EXPECT_EQ(meshwerk::DescribeEffect(BASS_FX_DX8_PARAMEQ, bytes, sizeof eq), "center=8000 bandwidth=12 gain=-15");
+  EXPECT_EQ(meshwerk::DescribeEffect(BASS_FX_DX8_PARAMEQ, bytes, sizeof eq - 1), "") << "short record";
+  EXPECT_EQ(meshwerk::DescribeEffect(99, bytes, sizeof eq), "") << "unknown type";
+  BASS_DX8_I3DL2REVERB reverb = {-1000, -100, 0.0f, 1.49f, 0.83f, -2602, 0.007f, 200, 0.011f, 100.0f, 100.0f, 5000.0f};
+  EXPECT_EQ(meshwerk::DescribeEffect(BASS_FX_DX8_I3DL2REVERB, reinterpret_cast<const unsigned char*>(&reverb),
+                                     sizeof reverb),
+            "room=-1000 roomHF=-100 rolloff=0 decay=1.49 decayHF=0.83 reflections=-2602 reflDelay=0.007 reverb=200 "
+            "revDelay=0.011 diffusion=100 density=100 hfRef=5000");
+  const char* names[] = {"Chorus", "Compressor", "Distortion", "Echo",  "Flanger",
+                         "Gargle", "I3DL2Reverb", "ParamEQ",   "Reverb"};
+  for (DWORD type = 0; type < 9; ++type) EXPECT_STREQ(meshwerk::EffectTypeName(type), names[type]);
 }
 
 }  // namespace

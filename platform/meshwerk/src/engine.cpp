@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include <chrono>
+#include <deque>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -23,6 +24,7 @@
 #endif
 
 #include "bass/bass_api.h"
+#include "meshwerk/effect_view.h"
 #include "event_log.h"
 #include "meshwerk/file.h"
 #include "meshwerk/guid.h"
@@ -92,6 +94,14 @@ struct Kvn_EngineData {
   std::vector<Stream> streams;
   std::vector<Library> libraries;
   std::vector<Effect> effects;
+  meshwerk::EffectView applied;  // what reached the audio library
+  std::deque<double> frameTimes;  // of the last second, for the achieved rate
+
+  const char* StreamName(DWORD handle) const {
+    for (const Stream& s : streams)
+      if (s.stream.handle == handle) return s.name.c_str();
+    return "-";
+  }
 
   Value* FindValue(const std::string& name) {
     for (Value& v : values)
@@ -107,6 +117,8 @@ struct Kvn_EngineData {
 void Kvn_EngineData::ClearProject() {
   for (Effect& e : effects) delete e.channel;
   effects.clear();
+  applied.Clear();
+  frameTimes.clear();
   for (Stream& s : streams) BASS_StreamFree(s.stream.handle);
   streams.clear();
   values.clear();
@@ -247,7 +259,9 @@ bool Kvn_EngineData::LoadProject(std::string* error) {
 }
 
 // Draws the frame into the window: a turning wireframe cube and, over it,
-// the frame count and every value channel with its current value.
+// the frame count and achieved rate, every value channel with its current
+// value (the saver flags highlighted), every effect channel, and what each
+// effect last applied to the audio library.
 void Kvn_EngineData::Draw() {
 #if defined(_WIN32)
   HWND hwnd = static_cast<HWND>(window);
@@ -286,19 +300,30 @@ void Kvn_EngineData::Draw() {
 
   SetBkMode(mem, TRANSPARENT);
   SetTextColor(mem, RGB(230, 230, 230));
-  char line[160];
+  char line[512];
   int y = 8;
-  snprintf(line, sizeof line, "%s  frame %d", product.c_str(), frames);
-  TextOutA(mem, 8, y, line, static_cast<int>(strlen(line)));
-  for (const Value& v : values) {
-    y += 16;
-    snprintf(line, sizeof line, "%s = %.3f", v.channel->GetChannelName(), static_cast<double>(v.channel->GetValue()));
+  auto write = [&](COLORREF color) {
+    SetTextColor(mem, color);
     TextOutA(mem, 8, y, line, static_cast<int>(strlen(line)));
+    y += 16;
+  };
+  double fps = 0;
+  if (frameTimes.size() > 1) fps = (frameTimes.size() - 1) / (frameTimes.back() - frameTimes.front());
+  snprintf(line, sizeof line, "%s  frame %d  %.1f frames per second", product.c_str(), frames, fps);
+  write(RGB(255, 255, 255));
+  for (const Value& v : values) {
+    snprintf(line, sizeof line, "%s = %.3f", v.channel->GetChannelName(), static_cast<double>(v.channel->GetValue()));
+    const bool flag = strncmp(v.channel->GetChannelName(), "LumoSaver", 9) == 0;
+    write(flag ? RGB(255, 220, 80) : RGB(200, 200, 200));
   }
   for (const Effect& e : effects) {
-    y += 16;
     snprintf(line, sizeof line, "%s on %s", e.channel->GetChannelName(), streams[e.stream].name.c_str());
-    TextOutA(mem, 8, y, line, static_cast<int>(strlen(line)));
+    write(RGB(160, 160, 160));
+  }
+  for (const meshwerk::AppliedEffect& e : applied.Effects()) {
+    snprintf(line, sizeof line, "%s on %s, applied %d times: %s", meshwerk::EffectTypeName(e.type),
+             StreamName(e.stream), e.count, e.parameters.c_str());
+    write(RGB(120, 230, 140));
   }
   BitBlt(dc, 0, 0, w, h, mem, 0, 0, SRCCOPY);
   SelectObject(mem, old);
@@ -399,6 +424,11 @@ int Kvn_EngineControl::RunFrame() {
     ++e.applied;
   }
   meshwerk::LogEvent("RunFrame %d %.3f", data_->frames, t);
+  for (const meshwerk::AppliedEffect* e : data_->applied.Update())
+    meshwerk::LogEvent("Effect %s %s %d %s", data_->StreamName(e->stream), meshwerk::EffectTypeName(e->type), e->count,
+                       e->parameters.c_str());
+  data_->frameTimes.push_back(t);
+  while (data_->frameTimes.size() > 1 && t - data_->frameTimes.front() > 1.0) data_->frameTimes.pop_front();
   data_->Draw();
   return 0;
 }
