@@ -8,7 +8,9 @@
 //       two check boxes (0 or 1) and presses OK.
 //   e2e_helper parent FILE SAVER SECONDS
 //       makes a parent window, starts "SAVER /p <its number>" and writes the
-//       saver's exit code to FILE when it ends.
+//       saver's exit code to FILE when it ends. The parent window is
+//       destroyed, as the control panel destroys it, after SECONDS or as soon
+//       as a file named FILE.stop exists.
 //   e2e_helper front FILE SAVER SECONDS
 //       stands in for a running saver with a window of class
 //       "WindowsScreenSaverClass" titled "Screen Saver", puts another window of
@@ -115,6 +117,7 @@ int Dialog(int position, int quit, int preview, int seconds) {
 }
 
 int Parent(const char* file, const char* saver, int seconds) {
+  const std::string stop = std::string(file) + ".stop";
   WNDCLASSA cls = {};
   cls.lpfnWndProc = DefWindowProcA;
   cls.hInstance = GetModuleHandleA(nullptr);
@@ -135,6 +138,7 @@ int Parent(const char* file, const char* saver, int seconds) {
   while (GetTickCount() < end) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) break;
+    if (GetFileAttributesA(stop.c_str()) != INVALID_FILE_ATTRIBUTES) break;
   }
   DestroyWindow(parent);  // ends the preview as the control panel would
   WaitForSingleObject(pi.hProcess, 30000);

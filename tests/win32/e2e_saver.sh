@@ -65,13 +65,7 @@ PROJECT
 quit=0 preview=0
 [ "$scenario" = quit-disabled ] && quit=1
 [ "$scenario" = preview ] && preview=1
-python3 - "$project/screensaver.cfg" "$quit" "$preview" <<'PY'
-import struct, sys
-def block(tag, data): return tag + struct.pack('<I', len(data)) + data
-cfg = (b"KVNF" + struct.pack('<I', 1) + block(b"SCFP", b"project.mwp".ljust(259, b"\0"))
-       + block(b"SCTI", struct.pack('<i', 40)) + block(b"SCQC", bytes([int(sys.argv[2])])) + block(b"SCSP", bytes([int(sys.argv[3])])))
-open(sys.argv[1], 'wb').write(cfg)
-PY
+python3 "$(dirname "$0")/../../scripts/lib/saver_cfg.py" write "$project/screensaver.cfg" project.mwp 40 "$quit" "$preview"
 "$saverpack" --host "$out/saverhost.scr" --out "$work/Sample.scr" --project Sample --form lzma >/dev/null
 if [ "$scenario" = no-name ]; then
   # A raw package whose only entry is not the project name.
