@@ -116,6 +116,32 @@ int Dialog(int position, int quit, int preview, int seconds) {
   return 0;
 }
 
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+// Starts "SAVER ARGS"; false when the process could not be made.
+bool StartSaver(const char* saver, const char* args, PROCESS_INFORMATION* pi) {
+  char command[1024];
+  snprintf(command, sizeof command, "\"%s\" %s", saver, args);
+  STARTUPINFOA si;
+  ZeroMemory(&si, sizeof si);
+  si.cb = sizeof si;
+  return CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, pi) != 0;
+}
+
+// Handles this helper's window messages until the process ends, SECONDS
+// pass, or a file named STOP (when given) exists.
+void RunWhile(HANDLE process, int seconds, const char* stop) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+  while (GetTickCount() < end) {
+    Pump();
+    if (WaitForSingleObject(process, 50) == WAIT_OBJECT_0) break;
+    if (stop != nullptr && GetFileAttributesA(stop) != INVALID_FILE_ATTRIBUTES) break;
+  }
+}
+
 int Parent(const char* file, const char* saver, int seconds) {
   const std::string stop = std::string(file) + ".stop";
   WNDCLASSA cls = {};
@@ -126,20 +152,11 @@ int Parent(const char* file, const char* saver, int seconds) {
   RegisterClassA(&cls);
   HWND parent = CreateWindowA("SaverTestParent", "Preview parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 320, 240,
                               nullptr, nullptr, cls.hInstance, nullptr);
-  char command[1024];
-  snprintf(command, sizeof command, "\"%s\" /p %lu", saver, static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent)));
-  STARTUPINFOA si;
-  ZeroMemory(&si, sizeof si);
-  si.cb = sizeof si;
+  char args[64];
+  snprintf(args, sizeof args, "/p %lu", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(parent)));
   PROCESS_INFORMATION pi;
-  if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
-  const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
-  MSG msg;
-  while (GetTickCount() < end) {
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) break;
-    if (GetFileAttributesA(stop.c_str()) != INVALID_FILE_ATTRIBUTES) break;
-  }
+  if (!StartSaver(saver, args, &pi)) return 1;
+  RunWhile(pi.hProcess, seconds, stop.c_str());
   DestroyWindow(parent);  // ends the preview as the control panel would
   WaitForSingleObject(pi.hProcess, 30000);
   DWORD code = 0;
@@ -156,11 +173,6 @@ std::string Foreground() {
   char cls[128] = {0};
   GetClassNameA(window, cls, sizeof cls);
   return std::string(cls) + "|" + Text(window);
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
 }
 
 int Front(const char* file, const char* saver, int seconds) {
@@ -181,18 +193,9 @@ int Front(const char* file, const char* saver, int seconds) {
     Sleep(50);
   }
   std::string before = Foreground();
-  char command[1024];
-  snprintf(command, sizeof command, "\"%s\" /s", saver);
-  STARTUPINFOA si;
-  ZeroMemory(&si, sizeof si);
-  si.cb = sizeof si;
   PROCESS_INFORMATION pi;
-  if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
-  const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
-  while (GetTickCount() < end) {
-    Pump();
-    if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) break;
-  }
+  if (!StartSaver(saver, "/s", &pi)) return 1;
+  RunWhile(pi.hProcess, seconds, nullptr);
   for (int i = 0; i < 20; ++i) {
     Pump();
     Sleep(50);

@@ -4,8 +4,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <algorithm>
-
 namespace meshwerk {
 namespace {
 
@@ -128,7 +126,8 @@ AppliedEffect& EffectView::Entry(DWORD stream, DWORD type) {
 }
 
 std::vector<const AppliedEffect*> EffectView::Update() {
-  std::vector<std::pair<DWORD, DWORD>> moved;
+  std::vector<int> before;
+  for (const AppliedEffect& e : effects_) before.push_back(e.count);
   const DWORD total = BassProbe_CallCount();
   for (; seen_ < total; ++seen_) {
     BassProbeCall call;
@@ -142,7 +141,6 @@ std::vector<const AppliedEffect*> EffectView::Update() {
       AppliedEffect& e = Entry(it->second.first, it->second.second);
       ++e.count;
       e.parameters = DescribeEffect(e.type, call.params, call.paramSize);
-      moved.push_back({e.stream, e.type});
     } else if (call.function == kBassChannelSetEAXMix) {
       eaxStream_ = call.u[0];
       eaxMix_ = call.f[0];
@@ -153,12 +151,11 @@ std::vector<const AppliedEffect*> EffectView::Update() {
       e.parameters = "env=" + Number(static_cast<int>(call.u[0])) + " vol=" + Number(call.f[0]) +
                      " decay=" + Number(call.f[1]) + " damp=" + Number(call.f[2]);
       if (eaxMixSet_) e.parameters += " mix=" + Number(eaxMix_);
-      moved.push_back({e.stream, e.type});
     }
   }
   std::vector<const AppliedEffect*> result;
-  for (const AppliedEffect& e : effects_)
-    if (std::find(moved.begin(), moved.end(), std::make_pair(e.stream, e.type)) != moved.end()) result.push_back(&e);
+  for (size_t i = 0; i < effects_.size(); ++i)
+    if (i >= before.size() || effects_[i].count != before[i]) result.push_back(&effects_[i]);
   return result;
 }
 
